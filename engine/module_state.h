@@ -1,0 +1,45 @@
+// The module's shared state: the lent callbacks, the report switches,
+// the settings and the words that the searching threads poll.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "engine/engine_api.h"
+
+struct Position;
+struct SearchNode;
+
+typedef void (*ReportPvHook)(int depth, int score, const Move *pv, int lowerBound);
+typedef void (*ReportCurrentMoveHook)(int depth, const SearchNode *node, int repeat);
+typedef int (*ProbeTablebaseHook)(const Position *position, int side, int epSquare, int *score);
+typedef void (*ArmTimersHook)(int firstMs, int secondMs);
+
+extern FrontEndCallbacks frontEnd;  // the module's copy of the callbacks
+
+extern const EngineSettings defaultSettings;
+extern EngineSettings settings;
+
+// Report and probe switches: the wrapper while enabled, null while off.
+extern std::atomic<ReportPvHook> reportPvHook;
+extern std::atomic<ReportCurrentMoveHook> reportCurrentMoveHook;
+extern std::atomic<ProbeTablebaseHook> probeTablebaseHook;
+extern ArmTimersHook armTimers;
+
+// Polled by several threads.
+extern std::atomic<int32_t> stopSearch;     // stop now
+extern std::atomic<int32_t> searchState;    // 0 idle, 1 thinking, 2 waiting for stop/ponderhit
+extern std::atomic<int32_t> iterationDone;  // an iteration completed
+extern std::atomic<int32_t> readyToMove;    // the move is settled
+
+// Search limits as the program set them (meanings in time allocation).
+extern int32_t timeControlKind;
+extern int32_t limitValues[4];
+extern int32_t moveNumber;
+extern int32_t rootSide;         // side to move at the root of the current search
+extern int32_t maxTablebaseMen;  // largest men count the program's tablebases cover
+
+// Installs the callbacks, the default settings and the switches.
+void ResetModuleState(const FrontEndCallbacks *callbacks);
+// Copies a settings block in; threat detection is always on.
+void ApplySettings(const EngineSettings *in);

@@ -1,0 +1,13 @@
+#!/bin/sh
+# Builds and runs every test: the Release build, then the address and
+# undefined-behaviour sanitizer build, then the thread sanitizer build.
+set -e
+cd "$(dirname "$0")"
+jobs=$(nproc)
+for type in Release AsanUbsan Tsan; do
+    dir=build/$(echo "$type" | tr 'A-Z' 'a-z')
+    echo "=== $type"
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null
+    cmake --build "$dir"
+    ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 900
+done
