@@ -3,6 +3,7 @@
 // called by the program between searches except stop, ponderHit and
 // timerExpired.
 #include "engine/engine_api.h"
+#include "engine/game.h"
 #include "engine/module_state.h"
 #include "engine/thread_pool.h"
 #include "platform/threads.h"
@@ -26,9 +27,11 @@ static int64_t OpInit(int64_t hashBytes, int maxMen) {
 
 static void OpFreeHash() {}
 
-static int OpSetPosition(const char *) { return -1; }
+static int OpSetPosition(const char *fen) { return SetGamePosition(fen); }
 
-static int OpPlayMove(Move, int) { return -1; }
+static int OpPlayMove(Move move, int promotionLetter) {
+    return PlayGameMove(move, promotionLetter);
+}
 
 static void OpSetLimits(int kind, int limit1, int limit2, int limit3, int limit4) {
     timeControlKind = kind;
