@@ -4,10 +4,13 @@
 // the whole area as one block.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 // Index of a colour (+1 white, -1 black) into per-side tables: 0 black, 1 white.
-inline int SideIndex(int colour) { return (colour + 1) >> 1; }
+inline int SideIndex(int colour) {
+    return (colour + 1) >> 1;
+}
 
 // Pawn flag byte bits (one byte per 0x88 square and side).
 constexpr uint8_t PAWN_SPAN = 0x01;      // a pawn of this side can attack here soon
@@ -73,16 +76,18 @@ struct EvalWorkArea {
     int32_t oppositeBishops;
     int32_t drawishness;
     int32_t contemptScale;
-    int32_t bishopColour[2];   // [SideIndex]; -1 without exactly one bishop
+    int32_t bishopColour[2];    // [SideIndex]; -1 without exactly one bishop
     int32_t kingZoneSquare[2];  // [SideIndex]; 12 when the shelter is not evaluated
-    int32_t kingWeightTable;   // 0 none, 1 with queens, 2 queenless
+    int32_t kingWeightTable;    // 0 none, 1 with queens, 2 queenless
     int32_t kingWeight;
-    int32_t kingRowShift[2];   // [SideIndex] 0x88 offset of the centralisation read
+    int32_t kingRowShift[2];  // [SideIndex] 0x88 offset of the centralisation read
     const int32_t *passedPawnTable;
+    int32_t spaceWeight;  // pawn advance weight of the current square pass
 };
 
 // Written by the evaluation, read by make: the tempo share of the score.
-extern int32_t tempoBase;
+// Every searching thread writes the same value; atomics keep that defined.
+extern std::atomic<int32_t> tempoBase;
 // Opening randomisation offset and the search's positional margin.
-extern int32_t evalNoise;
-extern int32_t evalMargin;
+extern std::atomic<int32_t> evalNoise;
+extern std::atomic<int32_t> evalMargin;

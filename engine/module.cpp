@@ -5,7 +5,12 @@
 #include "engine/engine_api.h"
 #include "engine/game.h"
 #include "engine/module_state.h"
+#include "engine/report_wrappers.h"
+#include "engine/search.h"
+#include "engine/search_init.h"
 #include "engine/thread_pool.h"
+#include "engine/time_control.h"
+#include "engine/transposition_table.h"
 #include "platform/threads.h"
 
 static void OpSetSettings(const EngineSettings *in) {
@@ -17,15 +22,20 @@ static void OpSetSettings(const EngineSettings *in) {
 
 static void OpGetSettings(EngineSettings *out) { *out = settings; }
 
-static void OpClearHash() {}
+static void OpClearHash() {
+    ClearHashTable(&hashTable);
+}
 
 static int64_t OpInit(int64_t hashBytes, int maxMen) {
     maxTablebaseMen = maxMen;
+    int64_t bytes = InitSearch(hashBytes < 0 ? 0 : hashBytes);
     StartThreads(settings.Threads);
-    return hashBytes;
+    return bytes;
 }
 
-static void OpFreeHash() {}
+static void OpFreeHash() {
+    FreeHashTable();
+}
 
 static int OpSetPosition(const char *fen) { return SetGamePosition(fen); }
 
@@ -47,29 +57,66 @@ static int OpClearStop() {
     stopSearch = 0;
     readyToMove = 0;
     iterationDone = 0;
+    EnterCriticalSection(&searchStateLock);
+    ponderHitPending = 0;
+    LeaveCriticalSection(&searchStateLock);
     return 0;
 }
 
-static void OpGo(int, int waitForStop) {
-    searchState = waitForStop ? 2 : 1;
+// A search needs a set-up game: both kings on the board.
+static bool RootIsSetUp() {
+    const PieceRecord *whiteKing = mainPosition.kingByColour[WHITE + 1];
+    const PieceRecord *blackKing = mainPosition.kingByColour[BLACK + 1];
+    return rootNode.sideRecord && rootNode.position == &mainPosition && whiteKing && blackKing &&
+           PieceIsMan(whiteKing) && PieceIsMan(blackKing);
+}
+
+static void OpGo(int nLines, int waitForStop) {
+    // A ponder hit that came before this search began has already ended
+    // the waiting.
+    EnterCriticalSection(&searchStateLock);
+    searchState = waitForStop && !ponderHitPending ? 2 : 1;
+    ponderHitPending = 0;
+    LeaveCriticalSection(&searchStateLock);
+    if (RootIsSetUp()) {
+        rootSide = rootNode.side;
+        Think(&rootNode, nLines);
+    }
     while (searchState == 2 && stopSearch == 0)
         SleepMs(100);
+    EnterCriticalSection(&searchStateLock);
     searchState = 0;
+    LeaveCriticalSection(&searchStateLock);
 }
 
 static void OpPonderHit() {
-    if (iterationDone && readyToMove)
-        stopSearch = 1;
-    searchState = 1;
+    EnterCriticalSection(&searchStateLock);
+    if (searchState == 0) {
+        ponderHitPending = 1;
+    } else {
+        if (iterationDone && readyToMove)
+            stopSearch = 1;
+        searchState = 1;
+        // Only a search whose time is allocated arms its timers.
+        if (timersArmable && pendingFirstMs > 0 && armTimers)
+            armTimers(pendingFirstMs, pendingSecondMs);
+    }
+    LeaveCriticalSection(&searchStateLock);
 }
 
 static int OpStop() {
     stopSearch = 1;
-    searchState = 1;
+    // Idle stays idle, so that a ponder hit before the next go is kept.
+    EnterCriticalSection(&searchStateLock);
+    if (searchState != 0)
+        searchState = 1;
+    LeaveCriticalSection(&searchStateLock);
     return 1;
 }
 
-static void OpTimerExpired() {}
+static void OpTimerExpired() {
+    TimerExpired();
+}
 
 VLM_EXPORT void EngineInit(FrontEndCallbacks *callbacks, EngineOps *ops) {
     ops->setSettings = OpSetSettings;
@@ -87,4 +134,6 @@ VLM_EXPORT void EngineInit(FrontEndCallbacks *callbacks, EngineOps *ops) {
     ops->stop = OpStop;
     ops->timerExpired = OpTimerExpired;
     ResetModuleState(callbacks);
+    InstallReportHooks();
+    hashAllocationMode = HASH_ALLOCATION_EXITS;
 }

@@ -5,32 +5,32 @@
 FrontEndCallbacks frontEnd;
 
 const EngineSettings defaultSettings = {
-    0,     // reservedSetting
-    0,     // randomizeOpening
-    1,     // setupFlag
-    0,     // Threads: 0 means the processor count
-    0,     // Contempt
-    -9999, // rootScoreFloor
-    0,     // Clear_hash
-    4,     // Null_move_reduction_depth
-    1,     // Use_half_ply_heuristic
-    1,     // Use_threat_detection
-    1,     // Use_history_pruning
-    1,     // Advanced_contempt
-    1,     // Identify_drawish_positions
-    100,   // Minimum_threat_value_pct
-    100,   // Bad_move_threshold_pct
-    100,   // Score_drop_threshold_pct
-    100,   // Pawn_value_pct
-    100,   // Pieces_value_pct
-    100,   // King_safety_value_pct
-    100,   // No_progress_penalty_pct
-    100,   // Space_value_pct
-    100,   // Mobility_value_pct
-    100,   // Pawn_structure_value_pct
-    100,   // Endgame_king_position_pct
-    100,   // Passed_pawn_value_pct
-    60,    // Depth_limit
+    0,      // reservedSetting
+    0,      // randomizeOpening
+    1,      // setupFlag
+    0,      // Threads: 0 means the processor count
+    0,      // Contempt
+    -9999,  // rootScoreFloor
+    0,      // Clear_hash
+    4,      // Null_move_reduction_depth
+    1,      // Use_half_ply_heuristic
+    1,      // Use_threat_detection
+    1,      // Use_history_pruning
+    1,      // Advanced_contempt
+    1,      // Identify_drawish_positions
+    100,    // Minimum_threat_value_pct
+    100,    // Bad_move_threshold_pct
+    100,    // Score_drop_threshold_pct
+    100,    // Pawn_value_pct
+    100,    // Pieces_value_pct
+    100,    // King_safety_value_pct
+    100,    // No_progress_penalty_pct
+    100,    // Space_value_pct
+    100,    // Mobility_value_pct
+    100,    // Pawn_structure_value_pct
+    100,    // Endgame_king_position_pct
+    100,    // Passed_pawn_value_pct
+    60,     // Depth_limit
 };
 
 EngineSettings settings = defaultSettings;
@@ -44,6 +44,10 @@ std::atomic<int32_t> stopSearch{0};
 std::atomic<int32_t> searchState{0};
 std::atomic<int32_t> iterationDone{0};
 std::atomic<int32_t> readyToMove{0};
+
+CriticalSection searchStateLock;
+int32_t timersArmable = 0;
+int32_t ponderHitPending = 0;
 
 int32_t timeControlKind = 0;
 int32_t limitValues[4] = {0, 0, 0, 0};

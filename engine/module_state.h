@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "engine/engine_api.h"
+#include "platform/sync.h"
 
 struct Position;
 struct SearchNode;
@@ -31,6 +32,12 @@ extern std::atomic<int32_t> stopSearch;     // stop now
 extern std::atomic<int32_t> searchState;    // 0 idle, 1 thinking, 2 waiting for stop/ponderhit
 extern std::atomic<int32_t> iterationDone;  // an iteration completed
 extern std::atomic<int32_t> readyToMove;    // the move is settled
+
+// Guards the hand-over between go, ponderHit and the timers of a search:
+// the two words below and the arming of the pending timer stages.
+extern CriticalSection searchStateLock;
+extern int32_t timersArmable;     // a search is in go with its time allocated
+extern int32_t ponderHitPending;  // a ponderHit came before go entered its search
 
 // Search limits as the program set them (meanings in time allocation).
 extern int32_t timeControlKind;

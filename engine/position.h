@@ -4,6 +4,7 @@
 // one per ply of a search path.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "engine/engine_api.h"
@@ -221,7 +222,7 @@ struct Position {
     int32_t generation;
     int32_t threadId;
     Position *owner;
-    SearchNode *splitPoint;
+    std::atomic<SearchNode *> splitPoint;  // written by the owner while its helper searches
     int16_t emptySquareMap[128];  // the empty kind's squareTable; stays 0
     EvalWorkArea evalArea;
 };

@@ -1,4 +1,6 @@
-// The search's own words inside each Position.
+// The search's own words inside each Position. The thread identity
+// (generation, threadId, owner, splitPoint) sits beside this block; the
+// search keeps everything else in its nodes and module words.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,32 @@
+// What the search shares with helper threads at split nodes: the node
+// state copies, the split lock, the search generation and node totals.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "engine/position.h"
+#include "platform/sync.h"
+
+// Guards each raise of a split node's shared alpha and the tablebase probe.
+extern CriticalSection splitLock;
+// Raised whenever a split node's shared alpha is raised; a thread whose
+// Position's generation is below it abandons its subtree.
+extern std::atomic<int32_t> splitGeneration;
+// The node counts that helper threads have added to the root Position's
+// own count (which only the root's thread writes).
+extern std::atomic<int64_t> totalNodes;
+
+// Node total of the current search: the root Position's count plus the
+// helpers' additions.
+int64_t TotalNodes(const Position *rootPosition);
+
+// Copies the node state (castleFlags onwards); the copy's candidate stack
+// starts empty.
+void CopyNodeState(SearchNode *destination, const SearchNode *source);
+// The same, from a helper's root record.
+void CopyRootNodeState(SearchNode *destination, const SearchNode *source);
+inline bool MovesEqual(const Move *a, const Move *b) {
+    return *a == *b;
+}
+void LeaveSplitLock();

@@ -1,0 +1,363 @@
+// Searches through the module as the program drives it: EngineInit with
+// recording callbacks, then the operations under every kind of limit.
+// The module is loaded from a private copy so its globals are this
+// file's alone.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/engine_api.h"
+
+namespace {
+
+struct Line {
+    int index, depth, score, lowerBound;
+    std::vector<Move> moves;
+};
+
+// What the callbacks saw, guarded: they may come from any thread.
+struct Record {
+    std::mutex mutex;
+    std::vector<Line> lines;
+    std::vector<int> timers;
+    std::vector<int64_t> nodes;
+    std::vector<std::vector<int>> currentMoves;  // depth, move, flags
+};
+Record record;
+
+void RecordTimer(int ms) {
+    std::lock_guard<std::mutex> lock(record.mutex);
+    record.timers.push_back(ms);
+}
+void RecordPv(int lineIndex, int depth, int score, int, const Move *pv, int lowerBound) {
+    Line line = {lineIndex, depth, score, lowerBound, {}};
+    for (int i = 0; i < 19 && (pv[i] & 0xFF) != NO_SQUARE; i++)
+        line.moves.push_back(pv[i]);
+    std::lock_guard<std::mutex> lock(record.mutex);
+    record.lines.push_back(line);
+}
+void RecordCurrentMove(int depth, Move move, int flags) {
+    std::lock_guard<std::mutex> lock(record.mutex);
+    record.currentMoves.push_back({depth, move, flags});
+}
+void RecordNodes(int64_t nodes) {
+    std::lock_guard<std::mutex> lock(record.mutex);
+    record.nodes.push_back(nodes);
+}
+
+void ClearRecord() {
+    std::lock_guard<std::mutex> lock(record.mutex);
+    record.lines.clear();
+    record.timers.clear();
+    record.nodes.clear();
+    record.currentMoves.clear();
+}
+
+// A private copy of the module, bound with the given callbacks.
+struct PrivateModule {
+    void *handle = nullptr;
+    EngineOps ops = {};
+};
+
+PrivateModule LoadPrivateModule(const FrontEndCallbacks &callbacks, const char *tag) {
+    PrivateModule module;
+    std::string path =
+        std::string("/tmp/vlm_search_test_") + tag + "_" + std::to_string(getpid()) + ".so";
+    {
+        std::ifstream in(VLM_MODULE_PATH, std::ios::binary);
+        std::ofstream out(path, std::ios::binary);
+        out << in.rdbuf();
+    }
+    module.handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    unlink(path.c_str());
+    if (!module.handle)
+        return module;
+    auto init = reinterpret_cast<EngineInitFunction>(dlsym(module.handle, "EngineInit"));
+    FrontEndCallbacks copy = callbacks;
+    if (init)
+        init(&copy, &module.ops);
+    return module;
+}
+
+EngineOps &Ops() {
+    static PrivateModule module = [] {
+        FrontEndCallbacks callbacks = {};
+        callbacks.setTimer = RecordTimer;
+        callbacks.reportPv = RecordPv;
+        callbacks.reportCurrentMove = RecordCurrentMove;
+        callbacks.reportNodes = RecordNodes;
+        PrivateModule loaded = LoadPrivateModule(callbacks, "recording");
+        if (loaded.ops.init)
+            loaded.ops.init(8 << 20, 0);
+        return loaded;
+    }();
+    return module.ops;
+}
+
+// Search from fen under the given limits, on the calling thread.
+void Go(const char *fen, int kind, int limit1, int limit2 = 0, int nLines = 1) {
+    EngineOps &ops = Ops();
+    ops.clearHash();
+    ASSERT_EQ(ops.setPosition(fen), 0) << fen;
+    ClearRecord();
+    ops.clearStop();
+    ops.setLimits(kind, limit1, limit2, 0, 0);
+    ops.go(nLines, 0);
+}
+
+const char *START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
+
+TEST(ModuleSearch, FixedDepthIsOnePassReportedAsLineZero) {
+    Go(START, 0, 5);
+    ASSERT_FALSE(record.lines.empty());
+    for (const Line &line : record.lines) {
+        EXPECT_EQ(line.index, 0);
+        EXPECT_EQ(line.depth, 5);
+    }
+    EXPECT_EQ(record.timers, std::vector<int>{0}) << "only the final cancel";
+    EXPECT_FALSE(record.nodes.empty());
+    // The best move is legal: the game accepts it.
+    ASSERT_FALSE(record.lines.back().moves.empty());
+    EXPECT_EQ(Ops().playMove(record.lines.back().moves[0], ' '), 0);
+}
+
+TEST(ModuleSearch, DeepIterationsReportTheirCurrentMoves) {
+    Go(START, 0, 10);
+    ASSERT_FALSE(record.currentMoves.empty());
+    // First the depth-and-nodes line, then the root moves of the first line.
+    EXPECT_EQ(record.currentMoves[0], (std::vector<int>{10, MOVE_NONE, 0}));
+    std::vector<int> firstVisits;
+    for (size_t i = 1; i < record.currentMoves.size(); i++) {
+        const std::vector<int> &report = record.currentMoves[i];
+        EXPECT_EQ(report[0], 10);
+        EXPECT_NE(report[1], MOVE_NONE);
+        // Low bits: the reporting thread's number; no special move here.
+        EXPECT_EQ(report[2] >> 8, 0);
+        if (!(report[2] & 0x80) &&
+            std::find(firstVisits.begin(), firstVisits.end(), report[1]) == firstVisits.end())
+            firstVisits.push_back(report[1]);
+    }
+    EXPECT_EQ(firstVisits.size(), 20u) << "each of the twenty moves";
+}
+
+TEST(ModuleSearch, SingleLegalMoveEndsAfterADeepEnoughIteration) {
+    Go("7k/8/8/8/8/8/7P/6rK w - -", 6, 300);
+    ASSERT_FALSE(record.lines.empty());
+    const Line &last = record.lines.back();
+    EXPECT_GT(last.depth, 6);
+    ASSERT_FALSE(last.moves.empty());
+    EXPECT_EQ(last.moves[0], MakeMoveCode(0x07, 0x06));  // Kxg1
+    EXPECT_EQ(record.timers.front(), 50000);
+    EXPECT_EQ(record.timers.back(), 0);
+}
+
+TEST(ModuleSearch, MatedAndStalematedRootsReportNoLine) {
+    for (const char *fen : {"k7/1Q6/1K6/8/8/8/8/8 b - -", "k7/8/1Q6/8/8/8/8/7K b - -"}) {
+        Go(fen, 6, 300);
+        EXPECT_TRUE(record.lines.empty()) << fen;
+        EXPECT_EQ(record.timers.back(), 0);
+    }
+}
+
+TEST(ModuleSearch, MultiPvWithFewerMovesThanLines) {
+    Go("k7/8/8/8/8/8/8/K6r w - -", 0, 5, 0, 3);
+    std::vector<int> indexes;
+    for (const Line &line : record.lines) {
+        EXPECT_EQ(line.depth, 5);
+        if (std::find(indexes.begin(), indexes.end(), line.index) == indexes.end())
+            indexes.push_back(line.index);
+    }
+    std::sort(indexes.begin(), indexes.end());
+    EXPECT_EQ(indexes, (std::vector<int>{0, 1}));
+}
+
+TEST(ModuleSearch, RaisedScoreFloorReportsNothingAndGoesOn) {
+    EngineOps &ops = Ops();
+    EngineSettings saved, raised;
+    ops.getSettings(&saved);
+    raised = saved;
+    raised.rootScoreFloor = 9000;
+    raised.Depth_limit = 6;
+    ops.setSettings(&raised);
+    Go(START, 0, 3);
+    ASSERT_FALSE(record.nodes.empty());
+    int64_t oneIteration = record.nodes.back();
+    Go(START, 6, 300);
+    ops.setSettings(&saved);
+    EXPECT_TRUE(record.lines.empty());
+    // Iterations went on past the first, to the depth limit.
+    ASSERT_FALSE(record.nodes.empty());
+    EXPECT_GT(record.nodes.back(), oneIteration);
+}
+
+TEST(ModuleSearch, StopWithoutClearStopEndsTheNextSearchAtOnce) {
+    EngineOps &ops = Ops();
+    ASSERT_EQ(ops.setPosition(START), 0);
+    ClearRecord();
+    ops.clearStop();
+    ops.stop();
+    ops.setLimits(0, 12, 0, 0, 0);
+    ops.go(1, 0);
+    EXPECT_TRUE(record.lines.empty());
+    ops.clearStop();
+    ops.setLimits(0, 3, 0, 0, 0);
+    ops.go(1, 0);
+    EXPECT_FALSE(record.lines.empty());
+}
+
+// go in waiting mode on its own thread; returns when it is back.
+struct WaitingGo {
+    std::atomic<bool> returned{false};
+    std::thread thread;
+    explicit WaitingGo(int depth) {
+        EngineOps &ops = Ops();
+        EXPECT_EQ(ops.setPosition(START), 0);
+        ClearRecord();
+        ops.clearStop();
+        ops.setLimits(0, depth, 0, 0, 0);
+        thread = std::thread([this] {
+            Ops().go(1, 1);
+            returned = true;
+        });
+    }
+};
+
+TEST(ModuleSearch, WaitingGoReturnsOnlyAfterStopOrPonderHit) {
+    {
+        WaitingGo go(3);
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        EXPECT_FALSE(go.returned) << "a finished ponder search still waits";
+        Ops().stop();
+        go.thread.join();
+        EXPECT_TRUE(go.returned);
+    }
+    {
+        WaitingGo go(3);
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        EXPECT_FALSE(go.returned);
+        Ops().ponderHit();
+        go.thread.join();
+        EXPECT_FALSE(record.lines.empty());
+    }
+}
+
+TEST(ModuleSearch, PonderHitBeforeGoIsKept) {
+    EngineOps &ops = Ops();
+    ASSERT_EQ(ops.setPosition(START), 0);
+    ops.clearStop();
+    ClearRecord();
+    ops.ponderHit();  // the control thread has not entered go yet
+    EXPECT_TRUE(record.timers.empty()) << "no search in go arms no timer";
+    ops.setLimits(0, 3, 0, 0, 0);
+    std::atomic<bool> returned{false};
+    std::thread control([&] {
+        ops.go(1, 1);
+        returned = true;
+    });
+    for (int i = 0; i < 100 && !returned; i++)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(returned) << "the early ponder hit ended the waiting";
+    if (!returned)
+        ops.stop();
+    control.join();
+}
+
+TEST(ModuleSearch, MoveTimeStopsOnTheFirstTimerExpiry) {
+    EngineOps &ops = Ops();
+    ASSERT_EQ(ops.setPosition(START), 0);
+    ClearRecord();
+    ops.clearStop();
+    ops.setLimits(4, 2000, 0, 0, 0);
+    std::thread timer([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ops.timerExpired();
+    });
+    ops.go(1, 0);
+    timer.join();
+    EXPECT_EQ(record.timers.front(), 2000);
+    EXPECT_EQ(record.timers.back(), 0);
+    EXPECT_FALSE(record.lines.empty());
+    // A ponder hit outside go arms nothing, however stale the stages.
+    ClearRecord();
+    ops.ponderHit();
+    EXPECT_TRUE(record.timers.empty());
+}
+
+TEST(ModuleSearch, AllNullCallbacksSearchAndEndOnTheirLimits) {
+    FrontEndCallbacks none = {};
+    PrivateModule module = LoadPrivateModule(none, "null");
+    ASSERT_NE(module.handle, nullptr) << dlerror();
+    EngineOps &ops = module.ops;
+    // Before init: no table, no position.
+    ops.clearStop();
+    ops.setLimits(0, 3, 0, 0, 0);
+    ops.go(1, 0);
+    ops.clearHash();
+    EXPECT_GT(ops.init(1 << 20, 0), 0);
+    ops.go(1, 0);
+    ASSERT_EQ(ops.setPosition(START), 0);
+    ops.go(1, 0);
+    ops.setLimits(6, 1, 0, 0, 0);
+    ops.go(1, 0);
+    ops.ponderHit();
+    ops.timerExpired();
+    ops.freeHash();
+    ops.clearHash();
+}
+
+std::atomic<int> nProbes{0};
+std::atomic<int> menSeen{0};
+
+// Every probe finds the side to move mated in three.
+int ProbeMatedInThree(const int8_t *board, int side, int epSquare, int *score) {
+    int men = 0;
+    for (int i = 0; i < 64; i++)
+        men += board[i] != 6;
+    if (nProbes++ == 0) {
+        menSeen = men;
+        EXPECT_EQ(side, -1) << "the first probe is of a root move";
+    }
+    EXPECT_EQ(epSquare, 0);
+    *score = -3;
+    return 1;
+}
+
+TEST(ModuleSearch, TablebaseHitsBecomeMateScoresFromTheRoot) {
+    FrontEndCallbacks callbacks = {};
+    callbacks.reportPv = RecordPv;
+    callbacks.probeTablebase = ProbeMatedInThree;
+    PrivateModule module = LoadPrivateModule(callbacks, "probe");
+    ASSERT_NE(module.handle, nullptr) << dlerror();
+    EngineOps &ops = module.ops;
+    ASSERT_GT(ops.init(1 << 20, 3), 0);
+    ASSERT_EQ(ops.setPosition("8/8/8/4k3/8/8/8/3QK3 w - -"), 0);
+    ClearRecord();
+    ops.clearStop();
+    ops.setLimits(0, 9, 0, 0, 0);
+    ops.go(1, 0);
+    EXPECT_GT(nProbes, 0);
+    EXPECT_EQ(menSeen, 3);
+    ASSERT_FALSE(record.lines.empty());
+    // Mated in 3 after the root move, seen from the root's ply.
+    EXPECT_EQ(record.lines.back().score, 9994);
+    // Without tables for so few men nothing is asked.
+    ops.freeHash();
+    ASSERT_GT(ops.init(1 << 20, 1), 0);
+    nProbes = 0;
+    ops.clearStop();
+    ops.go(1, 0);
+    EXPECT_EQ(nProbes, 0);
+}
+
+}  // namespace
