@@ -433,10 +433,6 @@ void AddKingProximity(Position *pos) {
     }
 }
 
-int32_t ScaleBy(int32_t x, int f) {
-    return (x * f + 32) >> 6;
-}
-
 // Step 22.
 void ScaleEndgame(Position *pos, EndgameMaterial *m, unsigned nodeFlags, int reversibleCount) {
     EvalWorkArea *area = &pos->evalArea;
@@ -466,16 +462,7 @@ void ScaleEndgame(Position *pos, EndgameMaterial *m, unsigned nodeFlags, int rev
             area->fileTableC[c][file] = int16_t(ScaleBy(area->fileTableC[c][file], f));
         }
     }
-    for (int code = 0; code < N_PIECE_CODES; code++) {
-        if (code == EMPTY_CODE)
-            continue;
-        PieceKindRecord *kind = &pos->kinds[code];
-        if (kind->kind != KIND_KING)
-            kind->effectiveValue = ScaleBy(kind->effectiveValue, f);
-        for (int s = 0; s < 128; s++)
-            if (SquareIsOnBoard(s))
-                kind->squareTable[s] = int16_t(ScaleBy(kind->squareTable[s], f));
-    }
+    ScaleKindValues(pos, f);
 }
 
 // Step 23.

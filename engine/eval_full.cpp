@@ -209,10 +209,6 @@ void AddBishopPair(Position *pos, const MaterialCounts &c, Balance *b) {
     }
 }
 
-int32_t ScaleBy(int32_t x, int f) {
-    return (x * f + 32) >> 6;
-}
-
 // Step 11.2: the drawish scale applied to everything the sum reads.
 void ScaleEverything(Position *pos, int f, Balance *b) {
     EvalWorkArea *area = &pos->evalArea;
@@ -223,16 +219,7 @@ void ScaleEverything(Position *pos, int f, Balance *b) {
             area->isolatedMulti[c][file] = int16_t(ScaleBy(area->isolatedMulti[c][file], f));
         }
     }
-    for (int code = 0; code < N_PIECE_CODES; code++) {
-        if (code == EMPTY_CODE)
-            continue;
-        PieceKindRecord *kind = &pos->kinds[code];
-        if (kind->kind != KIND_KING)
-            kind->effectiveValue = ScaleBy(kind->effectiveValue, f);
-        for (int s = 0; s < 128; s++)
-            if (SquareIsOnBoard(s))
-                kind->squareTable[s] = int16_t(ScaleBy(kind->squareTable[s], f));
-    }
+    ScaleKindValues(pos, f);
 }
 
 // Step 11.1 and 11.2.

@@ -82,3 +82,16 @@ void CountOpenFiles(Position *pos) {
             area->symmetricFiles = 0;
     }
 }
+
+void ScaleKindValues(Position *pos, int f) {
+    for (int code = 0; code < N_PIECE_CODES; code++) {
+        if (code == EMPTY_CODE)
+            continue;
+        PieceKindRecord *kind = &pos->kinds[code];
+        if (kind->kind != KIND_KING)
+            kind->effectiveValue = ScaleBy(kind->effectiveValue, f);
+        for (int s = 0; s < 128; s++)
+            if (SquareIsOnBoard(s))
+                kind->squareTable[s] = int16_t(ScaleBy(kind->squareTable[s], f));
+    }
+}

@@ -100,6 +100,10 @@ int KingCentreValue(int indexWithShift);
 
 // Sets every kind's squareTable to its colour's half of its map.
 void LinkEvalSquareTables(Position *pos);
+// (x * f + 32) >> 6: a factor out of 64.
+inline int32_t ScaleBy(int32_t x, int f) { return (x * f + 32) >> 6; }
+// Scales every kind's effective value (kings excepted) and square table by f/64.
+void ScaleKindValues(Position *pos, int f);
 // Clears the work area and both sides' pawn flag bytes and pawn square tables.
 void ClearEvalWorkArea(Position *pos);
 void CountOpenFiles(Position *pos);

@@ -15,7 +15,7 @@ void ReportPv(int depth, int score, const Move *pv, int lowerBound) {
     if (!frontEnd.reportPv)
         return;
     if (frontEnd.reportNodes)
-        frontEnd.reportNodes(TotalNodes(&mainPosition));
+        frontEnd.reportNodes(ReportedNodeTotal(&mainPosition));
     if (MoveFrom(pv[0]) == NO_SQUARE)
         return;
     frontEnd.reportPv(linesDone, depth, score, StopwatchElapsed(&searchStopwatch), pv, lowerBound);

@@ -517,7 +517,7 @@ static bool ReportRootLine(SearchNode *node, int *beta, int *alpha, Move *killer
         return true;
     CopyLine(pvOut + 1, pass->childLine, PV_LENGTH - 2);
     if (frontEnd.reportNodes)
-        frontEnd.reportNodes(TotalNodes(position));
+        frontEnd.reportNodes(ReportedNodeTotal(position));
     if (IsMove(pvOut[0]) && frontEnd.reportPv)
         frontEnd.reportPv(linesDone, pass->depth, LoadBound(alpha),
                           StopwatchElapsed(&searchStopwatch), pvOut,

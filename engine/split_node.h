@@ -20,6 +20,10 @@ extern std::atomic<int64_t> totalNodes;
 // Node total of the current search: the root Position's count plus the
 // helpers' additions.
 int64_t TotalNodes(const Position *rootPosition);
+// The total a report may show: TotalNodes of the reporting thread's
+// Position, but never below an earlier report of the same search.
+int64_t ReportedNodeTotal(const Position *position);
+void ResetReportedNodes();
 
 // Copies the node state (castleFlags onwards); the copy's candidate stack
 // starts empty.

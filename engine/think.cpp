@@ -106,6 +106,7 @@ static void PrepareRoot(ThinkState *state) {
     ClearLine(state->pv, PV_LENGTH);
     position->nodes = 0;
     totalNodes = 0;
+    ResetReportedNodes();
     releaseEvalSnapshots = ReleaseEvalSnapshots;
     Evaluate(root, 1);
     const HashEntry *entry = ProbeHash(&hashTable, &root->key);
