@@ -7,6 +7,7 @@
 #include "engine/attacks.h"
 #include "engine/eval_work_area.h"
 #include "engine/make_move.h"
+#include "engine/module_state.h"
 #include "engine/move_gen.h"
 #include "engine/search.h"
 
@@ -170,6 +171,10 @@ static void PushQuiesceCandidates(SearchNode *node, const Move *killers) {
 int Quiesce(SearchNode *node, int beta, int alpha, Move *killers, Move *pvOut) {
     Position *position = node->position;
     int standPat = node->score;
+    // A capture tree can take seconds in wild positions: once the search
+    // is stopped its result is thrown away, so unwind at once.
+    if (stopSearch.load(std::memory_order_relaxed))
+        return standPat;
     if (alpha < standPat) {
         if (standPat >= beta)
             return standPat;

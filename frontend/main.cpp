@@ -1,14 +1,27 @@
 // Program entry: processor state, the Threads option's default and range,
-// the option table, the engine module, then the UCI loop.
+// the option table, the engine module and its callbacks, then the UCI
+// loop.
 #include <cstdio>
 
 #include "frontend/engine_link.h"
+#include "frontend/engine_start.h"
 #include "frontend/options.h"
 #include "frontend/output.h"
+#include "frontend/search_output.h"
+#include "frontend/timer_service.h"
 #include "frontend/uci_loop.h"
 #include "platform/module_loader.h"
 #include "platform/process.h"
 #include "platform/threads.h"
+#include "tablebases/tablebase_probe.h"
+
+static void FillCallbacks() {
+    callbacks.setTimer = RequestTimer;
+    callbacks.reportPv = PrintPvLine;
+    callbacks.reportCurrentMove = PrintCurrentMove;
+    callbacks.reportNodes = StoreNodeCount;
+    callbacks.probeTablebase = LookUpTablebaseScore;
+}
 
 int main() {
     SetSseFlushToZero();
@@ -31,7 +44,10 @@ int main() {
         ExitProcessNow(-1);
     }
 
+    FillCallbacks();
     engineInit(&callbacks, &engineOps);
+    // Settings sent before the engine starts build on the module's own.
+    engineOps.getSettings(&engineSettings);
     RunUciLoop();
     ExitProcessNow(1);
 }

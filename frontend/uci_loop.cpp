@@ -62,7 +62,9 @@ bool HandleUci(const char *, char **, int, const char *) {
     return true;
 }
 
-bool HandleQuit(const char *, char **, int, const char *) { return false; }
+bool HandleQuit(const char *, char **, int, const char *) {
+    return false;
+}
 
 bool RunCommandLine(const std::string &text) {
     std::string line = text;

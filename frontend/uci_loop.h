@@ -11,7 +11,7 @@ typedef bool (*CommandHandler)(const char *line, char **words, int nWords, const
 struct CommandEntry {
     const char *name;
     int minWords;
-    int maxWords;  // -1: no upper limit
+    int maxWords;            // -1: no upper limit
     CommandHandler handler;  // null: accepted and ignored
 };
 

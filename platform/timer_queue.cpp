@@ -43,8 +43,10 @@ void RunTimerThread() {
             continue;
         }
         auto first = queue.pending.begin();
-        if (SteadyClock::now() < first->first) {
-            queue.changed.wait_until(lock, first->first);
+        // Wait on a copy: a cancel may erase the entry while we sleep.
+        SteadyClock::time_point due = first->first;
+        if (SteadyClock::now() < due) {
+            queue.changed.wait_until(lock, due);
             continue;
         }
         PendingTimer timer = first->second;

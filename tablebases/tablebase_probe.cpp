@@ -7,7 +7,7 @@
 #include "tablebases/material_registry.h"
 #include "tablebases/tablebase_files.h"
 
-std::atomic<int32_t> tablebaseHits{0};
+std::atomic<int32_t> tbHits{0};
 
 const int32_t pieceCodeToCount[13] = {-1, 9, 8, 7, 6, 5, -1, 0, 1, 2, 3, 4, -1};
 
@@ -120,7 +120,7 @@ static int LookUpLocked(const int8_t *board, int sideToMove, int epSquare, int *
     if (value == TB_UNKNOWN)
         return 0;
     *score = ScoreOfStoredValue(value);
-    tablebaseHits.fetch_add(1, std::memory_order_relaxed);
+    tbHits.fetch_add(1, std::memory_order_relaxed);
     return 1;
 }
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 // Probes that found their position; the program shows and resets it.
-extern std::atomic<int32_t> tablebaseHits;
+extern std::atomic<int32_t> tbHits;
 // Piece code 0..12 -> slot in the material counts, -1 for kings and empty.
 extern const int32_t pieceCodeToCount[13];
 

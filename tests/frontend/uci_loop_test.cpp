@@ -11,7 +11,9 @@ namespace {
 
 const int TIMEOUT_MS = 10000;
 
-RunResult RunUci(const std::string &input) { return RunProgram(VLM_PROGRAM_PATH, input, TIMEOUT_MS); }
+RunResult RunUci(const std::string &input) {
+    return RunProgram(VLM_PROGRAM_PATH, input, TIMEOUT_MS);
+}
 
 TEST(UciLoop, UciPrintsIdLinesThenUciok) {
     RunResult result = RunUci("uci\nquit\n");
@@ -56,7 +58,7 @@ TEST(UciLoop, RepeatedBlanksSeparateTabsDoNot) {
 }
 
 TEST(UciLoop, CarriageReturnIsStripped) {
-    RunResult result = RunUci("isready\r\nquit\r\n");
+    RunResult result = RunUci("setoption name OwnBook value false\r\nisready\r\nquit\r\n");
     std::vector<std::string> expected = {"readyok"};
     EXPECT_EQ(result.lines, expected);
     EXPECT_EQ(result.exitStatus, 1);
@@ -109,8 +111,8 @@ TEST(UciLoop, ModuleWithoutEntryPointEndsWithStatus255) {
     // Any shared library without EngineInit will do: use the C library's.
     auto dir = CopyProgramAlone("vlm_no_entry_test");
     std::filesystem::path libc;
-    for (const char *candidate : {"/lib/x86_64-linux-gnu/libm.so.6", "/usr/lib/x86_64-linux-gnu/libm.so.6",
-                                  "/lib64/libm.so.6"}) {
+    for (const char *candidate : {"/lib/x86_64-linux-gnu/libm.so.6",
+                                  "/usr/lib/x86_64-linux-gnu/libm.so.6", "/lib64/libm.so.6"}) {
         if (std::filesystem::exists(candidate)) {
             libc = candidate;
             break;

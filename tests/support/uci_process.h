@@ -34,3 +34,10 @@ std::vector<std::string> UciReadUntil(UciProcess *process, const std::string &pr
 int UciWaitExit(UciProcess *process, int timeoutMs);
 // Feeds input, closes stdin, collects every line and the exit status.
 RunResult RunProgram(const std::string &programPath, const std::string &input, int timeoutMs);
+
+// Sends line, then reads up to and including the first line that starts
+// with prefix.
+std::vector<std::string> UciCommand(UciProcess *process, const std::string &line,
+                                    const std::string &prefix, int timeoutMs);
+// Lines that start with prefix.
+int CountLinesWithPrefix(const std::vector<std::string> &lines, const std::string &prefix);

@@ -125,11 +125,11 @@ TEST_F(TablebaseProbe, PlainFilesBothWaysRound) {
     WriteFileBytes(directory + "/krk.nbw", tables[0]);
     WriteFileBytes(directory + "/krk.nbb", tables[1]);
     Register(3);
-    int32_t hitsBefore = tablebaseHits.load();
+    int32_t hitsBefore = tbHits.load();
     CheckRandomProbes(KRK, false, "KRk", tables, 400, 1);
     // Black's rook: the table is found as -4 and read with colours swapped.
     CheckRandomProbes(KRK, true, "Kkr", tables, 400, 2);
-    EXPECT_GT(tablebaseHits.load() - hitsBefore, 400);
+    EXPECT_GT(tbHits.load() - hitsBefore, 400);
 }
 
 TEST_F(TablebaseProbe, CompressedFilesReadTheSame) {
