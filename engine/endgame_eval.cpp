@@ -3,6 +3,8 @@
 // outposts, drawish material scaled down. EvaluateEndgame wraps the body
 // as Evaluate wraps the full evaluation, with a fixed 2-point tempo and
 // plain contempt.
+#include <cstdlib>
+
 #include "engine/eval_snapshot.h"
 #include "engine/eval_terms.h"
 #include "engine/evaluate.h"
@@ -18,8 +20,7 @@ const int8_t KING_ADVANCE[8][8] = {
     {3, 4, 5, 6, 6, 5, 4, 3}, {2, 3, 4, 5, 5, 4, 3, 2},
 };
 
-struct EndgameMaterial {
-    int wQ, wR, wB, wN, wP, bQ, bR, bB, bN, bP, wPieces, bPieces;
+struct EndgameMaterial : MaterialCounts {
     bool pieces;       // any knight, bishop, rook or queen on the board
     int32_t balance;   // B
     int32_t material;  // S
@@ -27,20 +28,9 @@ struct EndgameMaterial {
     int32_t h;         // running white-minus-black adjustment
 };
 
-int Abs(int x) {
-    return x < 0 ? -x : x;
-}
-
 EndgameMaterial CountEndgameMaterial(const Position *pos) {
     EndgameMaterial m = {};
-    m.wQ = KindCount(pos, WHITE_QUEEN), m.wR = KindCount(pos, WHITE_ROOK);
-    m.wB = KindCount(pos, WHITE_BISHOP), m.wN = KindCount(pos, WHITE_KNIGHT);
-    m.wP = KindCount(pos, WHITE_PAWN);
-    m.bQ = KindCount(pos, BLACK_QUEEN), m.bR = KindCount(pos, BLACK_ROOK);
-    m.bB = KindCount(pos, BLACK_BISHOP), m.bN = KindCount(pos, BLACK_KNIGHT);
-    m.bP = KindCount(pos, BLACK_PAWN);
-    m.wPieces = m.wQ + m.wR + m.wB + m.wN;
-    m.bPieces = m.bQ + m.bR + m.bB + m.bN;
+    static_cast<MaterialCounts &>(m) = CountMaterial(pos);
     m.pieces = m.wPieces + m.bPieces > 0;
     return m;
 }
@@ -169,7 +159,7 @@ void ClassifyEndgame(Position *pos, EndgameMaterial *m, unsigned nodeFlags) {
         b == 0) {
         area->oppositeBishops = 1;
         area->contemptScale -= 5;
-        bool few = m->wP <= 3 && m->bP <= 3 && Abs(m->wP - m->bP) <= 1;
+        bool few = m->wP <= 3 && m->bP <= 3 && std::abs(m->wP - m->bP) <= 1;
         if ((m->wPieces == 1 || few) && area->drawishness < 2)
             area->drawishness = area->pawnSpan > (m->wPieces == 1 ? 6 : 2) ? 1 : 2;
     }
@@ -179,7 +169,7 @@ void ClassifyEndgame(Position *pos, EndgameMaterial *m, unsigned nodeFlags) {
     if (WrongBishop(pos, m, WHITE) || WrongBishop(pos, m, BLACK))
         area->drawishness = 2;
     if (m->pieces) {
-        if ((-d <= b && b <= d && area->pawnSpan < 4 && Abs(m->wP - m->bP) <= 1) ||
+        if ((-d <= b && b <= d && area->pawnSpan < 4 && std::abs(m->wP - m->bP) <= 1) ||
             (m->wP <= 1 && m->bP <= 1))
             if (area->drawishness < 1)
                 area->drawishness = 1;
@@ -232,7 +222,7 @@ bool FixedPawnOn(const Position *pos, int square, int code) {
 bool OutsidePawnSquare(int s, int q, int colour, int sideToMove) {
     int rr = colour > 0 ? RankOf(s) : 7 - RankOf(s);
     int behind = (RankOf(s) - RankOf(q)) * colour;  // ranks q lies behind the pawn
-    int df = Abs(FileOf(q) - FileOf(s));
+    int df = std::abs(FileOf(q) - FileOf(s));
     if (sideToMove == colour)
         return behind >= 1 && df > 7 - rr;
     return behind >= 2 && df > 8 - rr;
@@ -274,7 +264,7 @@ void AddEndgamePassedSquare(Position *pos, int s, int colour, const PassContext 
                 MapAdd(enemyKing, -50);
                 continue;
             }
-            int ahead = (RankOf(q) - r) * colour, df = Abs(FileOf(q) - f);
+            int ahead = (RankOf(q) - r) * colour, df = std::abs(FileOf(q) - f);
             if (rr >= 4 && (df > 7 - rr || ahead <= -2)) {
                 MapAdd(enemyKing, -egKing11);
             } else if (ahead > 0 && df <= 1) {
@@ -456,12 +446,8 @@ void ScaleEndgame(Position *pos, EndgameMaterial *m, unsigned nodeFlags, int rev
     if (area->drawishness == 1 && f > 35)
         f = 35;
     m->h = ScaleBy(m->h, f);
-    for (int c = 0; c < 2; c++) {
-        for (int file = 0; file < 8; file++) {
-            area->fileTableB[c][file] = int16_t(ScaleBy(area->fileTableB[c][file], f));
-            area->fileTableC[c][file] = int16_t(ScaleBy(area->fileTableC[c][file], f));
-        }
-    }
+    ScaleFileTable(area->fileTableB, f);
+    ScaleFileTable(area->fileTableC, f);
     ScaleKindValues(pos, f);
 }
 

@@ -50,28 +50,6 @@ static void BuildEndgameSquare(Position *pos, int s, int32_t d) {
     MapSet(&area->totalWeightMap[s + 8], blackTotal);
 }
 
-int AddRayWeightsPlain(Position *pos, int fromSquare, int step, int direction) {
-    EvalWorkArea *area = &pos->evalArea;
-    int16_t *lineMap = direction < 4 ? area->rookMap : area->bishopMap;
-    int32_t white = 0, black = 0;
-    int s = fromSquare;
-    while (SquareIsOnBoard(s + step)) {
-        int next = s + step;
-        int32_t w = area->weightMap[s], b = area->weightMap[s + 8];
-        if (!(area->squareFlags[s] & (SQ_WHITE_FIXED_PAWN | SQ_BLACK_FIXED_PAWN)))
-            w += white, b += black;
-        MapAdd(&area->queenMap[next], w);
-        MapAdd(&area->queenMap[next + 8], b);
-        MapAdd(&lineMap[next], w);
-        MapAdd(&lineMap[next + 8], b);
-        white = w, black = b;
-        s = next;
-    }
-    return s + step;
-}
-
-static const int PLAIN_STEPS[8] = {1, -1, 16, -16, 17, -17, 15, -15};
-
 void BuildEndgameSquareMaps(Position *pos) {
     EvalWorkArea *area = &pos->evalArea;
     int32_t d = ScaledWeight(settings.Mobility_value_pct, 1, 50);
@@ -98,10 +76,7 @@ void BuildEndgameSquareMaps(Position *pos) {
     for (int direction = 0; direction < 8; direction++) {
         if (direction < 4 ? queens + rooks == 0 : queens + bishops == 0)
             continue;
-        int step = PLAIN_STEPS[direction];
-        for (int s = 0; s < 128; s++)
-            if (SquareIsOnBoard(s) && !SquareIsOnBoard(s - step))
-                AddRayWeightsPlain(pos, s, step, direction);
+        WalkRay(pos, direction, false);
     }
 }
 
@@ -112,22 +87,33 @@ static int FirstOccupiedFrom(const Position *pos, int from, int step) {
     return t;
 }
 
-// Step 1: the lines a bishop, rook or queen presses beyond its first blocker.
-static void PressBeyondBlocker(Position *pos, const PieceRecord *piece, int step) {
+// The first man along the line from a slider, when it does not attack
+// back along it: its square, and the weight of pressing beyond it. A pawn
+// weighs 6; a man of lightColour 2; any other 2 on a square the slider's
+// own pawns attack, else 4. Returns 0 when there is no such blocker.
+static int WeighBlocker(const Position *pos, const PieceRecord *piece, int step, int lightColour,
+                        int *blockerSquare) {
     int t = FirstOccupiedFrom(pos, piece->square, step);
     if (!SquareIsOnBoard(t))
-        return;
+        return 0;
     const PieceRecord *blocker = BoardAt(pos, t);
     if (LineMask(piece->square - t) & blocker->attackMask)
-        return;
-    int colour = piece->colour, w;
-    uint16_t ownAttack = colour > 0 ? SQ_WHITE_PAWN_ATTACK : SQ_BLACK_PAWN_ATTACK;
+        return 0;
+    *blockerSquare = t;
+    uint16_t ownAttack = piece->colour > 0 ? SQ_WHITE_PAWN_ATTACK : SQ_BLACK_PAWN_ATTACK;
     if (blocker->kind == KIND_PAWN)
-        w = 6;
-    else if (blocker->colour == colour)
-        w = 2;
-    else
-        w = (pos->evalArea.squareFlags[t] & ownAttack) ? 2 : 4;
+        return 6;
+    if (blocker->colour == lightColour)
+        return 2;
+    return (pos->evalArea.squareFlags[t] & ownAttack) ? 2 : 4;
+}
+
+// Step 1: the lines a bishop, rook or queen presses beyond its first blocker.
+static void PressBeyondBlocker(Position *pos, const PieceRecord *piece, int step) {
+    int colour = piece->colour, t;
+    int w = WeighBlocker(pos, piece, step, colour, &t);
+    if (w == 0)
+        return;
     for (int u = t + step; SquareIsOnBoard(u); u += step) {
         const PieceRecord *man = BoardAt(pos, u);
         if (!(man == &pos->emptyRecord || (man->colour == -colour && man->kind > piece->kind)))
@@ -140,20 +126,10 @@ static void PressBeyondBlocker(Position *pos, const PieceRecord *piece, int step
 // Step 2: squares behind the first blocker that lower enemy kinds on the
 // same line would like to stand on.
 static void GuardBeyondBlocker(Position *pos, const PieceRecord *piece, int step) {
-    int t = FirstOccupiedFrom(pos, piece->square, step);
-    if (!SquareIsOnBoard(t))
+    int colour = piece->colour, t;
+    int w = WeighBlocker(pos, piece, step, -colour, &t);
+    if (w == 0)
         return;
-    const PieceRecord *blocker = BoardAt(pos, t);
-    if (LineMask(piece->square - t) & blocker->attackMask)
-        return;
-    int colour = piece->colour, w;
-    uint16_t ownAttack = colour > 0 ? SQ_WHITE_PAWN_ATTACK : SQ_BLACK_PAWN_ATTACK;
-    if (blocker->kind == KIND_PAWN)
-        w = 6;
-    else if (blocker->colour != colour)
-        w = 2;
-    else
-        w = (pos->evalArea.squareFlags[t] & ownAttack) ? 2 : 4;
     for (int u = t + step; SquareIsOnBoard(u); u += step) {
         const PieceRecord *man = BoardAt(pos, u);
         for (int kind = KIND_PAWN; kind < piece->kind; kind++) {

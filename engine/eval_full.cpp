@@ -1,33 +1,13 @@
 // The full evaluation: rebuilds every kind's square map and effective
 // value, then sums them over the men. Leaves each man's squareValue, the
 // kinds' effective values and the maps for make/unmake. White's view.
+#include <cstdlib>
+
 #include "engine/eval_terms.h"
 #include "engine/evaluate.h"
 #include "engine/module_state.h"
 
 namespace {
-
-struct MaterialCounts {
-    int wQ, wR, wB, wN, wP, bQ, bR, bB, bN, bP;
-    int wPieces, bPieces;
-};
-
-MaterialCounts CountMaterial(const Position *pos) {
-    MaterialCounts c;
-    c.wQ = KindCount(pos, WHITE_QUEEN), c.wR = KindCount(pos, WHITE_ROOK);
-    c.wB = KindCount(pos, WHITE_BISHOP), c.wN = KindCount(pos, WHITE_KNIGHT);
-    c.wP = KindCount(pos, WHITE_PAWN);
-    c.bQ = KindCount(pos, BLACK_QUEEN), c.bR = KindCount(pos, BLACK_ROOK);
-    c.bB = KindCount(pos, BLACK_BISHOP), c.bN = KindCount(pos, BLACK_KNIGHT);
-    c.bP = KindCount(pos, BLACK_PAWN);
-    c.wPieces = c.wQ + c.wR + c.wB + c.wN;
-    c.bPieces = c.bQ + c.bR + c.bB + c.bN;
-    return c;
-}
-
-int Abs(int x) {
-    return x < 0 ? -x : x;
-}
 
 // Values the material steps share.
 struct Balance {
@@ -175,7 +155,7 @@ void ClassifyDrawish(Position *pos, const MaterialCounts &c, Balance *b, int cas
     if ((c.bP == 1 && t <= 0 && bal >= -d) || (c.wP == 1 && t >= 0 && bal <= d))
         area->drawishness = 2;
     if (area->oppositeBishops) {
-        if (c.wP < 4 && c.bP < 4 && Abs(c.wP - c.bP) < 2 && area->drawishness < 2)
+        if (c.wP < 4 && c.bP < 4 && std::abs(c.wP - c.bP) < 2 && area->drawishness < 2)
             area->drawishness = area->pawnSpan > 2 ? 1 : 2;
         area->contemptScale -= 4;
     }
@@ -186,7 +166,7 @@ void ClassifyDrawish(Position *pos, const MaterialCounts &c, Balance *b, int cas
         ((c.wQ == 1 && c.bR == 1 && c.wP == 0 && c.bP > 0) ||
          (c.bQ == 1 && c.wR == 1 && c.bP == 0 && c.wP > 0)))
         area->drawishness = 2;
-    if (-d <= bal && bal <= d && area->pawnSpan < 5 && Abs(c.wP - c.bP) < 2 &&
+    if (-d <= bal && bal <= d && area->pawnSpan < 5 && std::abs(c.wP - c.bP) < 2 &&
         area->drawishness < 1)
         area->drawishness = 1;
     if (c.wP <= (bal <= m ? 2 : 1) && c.bP <= (bal < -m ? 1 : 2) && area->drawishness < 1)
@@ -213,12 +193,8 @@ void AddBishopPair(Position *pos, const MaterialCounts &c, Balance *b) {
 void ScaleEverything(Position *pos, int f, Balance *b) {
     EvalWorkArea *area = &pos->evalArea;
     b->accumulator = ScaleBy(b->accumulator, f);
-    for (int c = 0; c < 2; c++) {
-        for (int file = 0; file < 8; file++) {
-            area->isolatedSingle[c][file] = int16_t(ScaleBy(area->isolatedSingle[c][file], f));
-            area->isolatedMulti[c][file] = int16_t(ScaleBy(area->isolatedMulti[c][file], f));
-        }
-    }
+    ScaleFileTable(area->isolatedSingle, f);
+    ScaleFileTable(area->isolatedMulti, f);
     ScaleKindValues(pos, f);
 }
 

@@ -233,7 +233,7 @@ void BuildKnightMap(Position *pos) {
 
 }  // namespace
 
-int AddRayWeights(Position *pos, int fromSquare, int step, int direction) {
+int AddRayWeights(Position *pos, int fromSquare, int step, int direction, bool damped) {
     EvalWorkArea *area = &pos->evalArea;
     int16_t *lineMap = direction < 4 ? area->rookMap : area->bishopMap;
     int32_t white = 0, black = 0;
@@ -243,8 +243,8 @@ int AddRayWeights(Position *pos, int fromSquare, int step, int direction) {
         uint16_t flags = area->squareFlags[s];
         int32_t w = area->weightMap[s], b = area->weightMap[s + 8];
         if (!(flags & (SQ_WHITE_FIXED_PAWN | SQ_BLACK_FIXED_PAWN))) {
-            w += (flags & SQ_WHITE_DAMP) ? (white * 54 + 32) >> 6 : white;
-            b += (flags & SQ_BLACK_DAMP) ? (black * 54 + 32) >> 6 : black;
+            w += (damped && (flags & SQ_WHITE_DAMP)) ? (white * 54 + 32) >> 6 : white;
+            b += (damped && (flags & SQ_BLACK_DAMP)) ? (black * 54 + 32) >> 6 : black;
         }
         MapAdd(&area->queenMap[next], w);
         MapAdd(&area->queenMap[next + 8], b);
@@ -259,15 +259,18 @@ int AddRayWeights(Position *pos, int fromSquare, int step, int direction) {
 // Direction numbers: 0..3 along ranks and files, 4..7 along diagonals.
 static const int RAY_STEPS[8] = {1, -1, 16, -16, 17, -17, 15, -15};
 
-// Every line walked once per direction: from each square whose square
+// Every line of one direction walked once: from each square whose square
 // behind it (against the step) is off the board.
+void WalkRay(Position *pos, int direction, bool damped) {
+    int step = RAY_STEPS[direction];
+    for (int s = 0; s < 128; s++)
+        if (SquareIsOnBoard(s) && !SquareIsOnBoard(s - step))
+            AddRayWeights(pos, s, step, direction, damped);
+}
+
 static void WalkRays(Position *pos, int firstDirection, int lastDirection) {
-    for (int direction = firstDirection; direction <= lastDirection; direction++) {
-        int step = RAY_STEPS[direction];
-        for (int s = 0; s < 128; s++)
-            if (SquareIsOnBoard(s) && !SquareIsOnBoard(s - step))
-                AddRayWeights(pos, s, step, direction);
-    }
+    for (int direction = firstDirection; direction <= lastDirection; direction++)
+        WalkRay(pos, direction, true);
 }
 
 void BuildSquareMaps(Position *pos) {

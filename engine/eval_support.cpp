@@ -95,3 +95,22 @@ void ScaleKindValues(Position *pos, int f) {
                 kind->squareTable[s] = int16_t(ScaleBy(kind->squareTable[s], f));
     }
 }
+
+MaterialCounts CountMaterial(const Position *pos) {
+    MaterialCounts c;
+    c.wQ = KindCount(pos, WHITE_QUEEN), c.wR = KindCount(pos, WHITE_ROOK);
+    c.wB = KindCount(pos, WHITE_BISHOP), c.wN = KindCount(pos, WHITE_KNIGHT);
+    c.wP = KindCount(pos, WHITE_PAWN);
+    c.bQ = KindCount(pos, BLACK_QUEEN), c.bR = KindCount(pos, BLACK_ROOK);
+    c.bB = KindCount(pos, BLACK_BISHOP), c.bN = KindCount(pos, BLACK_KNIGHT);
+    c.bP = KindCount(pos, BLACK_PAWN);
+    c.wPieces = c.wQ + c.wR + c.wB + c.wN;
+    c.bPieces = c.bQ + c.bR + c.bB + c.bN;
+    return c;
+}
+
+void ScaleFileTable(int16_t table[2][8], int f) {
+    for (int c = 0; c < 2; c++)
+        for (int file = 0; file < 8; file++)
+            table[c][file] = int16_t(ScaleBy(table[c][file], f));
+}

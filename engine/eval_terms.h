@@ -99,11 +99,22 @@ inline PawnFileRecord &PawnFile(EvalWorkArea *area, int colour, int file) {
 int KingCentreValue(int indexWithShift);
 
 // Sets every kind's squareTable to its colour's half of its map.
+// Men of each kind but the kings; wPieces/bPieces count knights to queens.
+struct MaterialCounts {
+    int wQ, wR, wB, wN, wP, bQ, bR, bB, bN, bP;
+    int wPieces, bPieces;
+};
+
+MaterialCounts CountMaterial(const Position *pos);
 void LinkEvalSquareTables(Position *pos);
 // (x * f + 32) >> 6: a factor out of 64.
-inline int32_t ScaleBy(int32_t x, int f) { return (x * f + 32) >> 6; }
+inline int32_t ScaleBy(int32_t x, int f) {
+    return (x * f + 32) >> 6;
+}
 // Scales every kind's effective value (kings excepted) and square table by f/64.
 void ScaleKindValues(Position *pos, int f);
+// Scales both sides' per-file entries of a table by f/64.
+void ScaleFileTable(int16_t table[2][8], int f);
 // Clears the work area and both sides' pawn flag bytes and pawn square tables.
 void ClearEvalWorkArea(Position *pos);
 void CountOpenFiles(Position *pos);
@@ -111,7 +122,11 @@ void CountOpenFiles(Position *pos);
 // ---- full evaluation steps --------------------------------------------------
 
 void AddFileRun(Position *pos, int side, int rank, int file, int value);
-int AddRayWeights(Position *pos, int fromSquare, int step, int direction);
+// Accumulates square weights along one line into the queen map and the
+// rook or bishop map; damped applies the damping flags (full evaluation).
+int AddRayWeights(Position *pos, int fromSquare, int step, int direction, bool damped);
+// Every line of one direction (0..3 ranks and files, 4..7 diagonals).
+void WalkRay(Position *pos, int direction, bool damped);
 void BuildSquareMaps(Position *pos);
 void PenaliseTrappedBishops(Position *pos);
 // The trapped-piece table with its amount (90 full, 140 endgame).
@@ -149,6 +164,5 @@ int32_t ApplyNoProgressPull(Position *pos, int side, int32_t s);
 
 void ScanPawnFiles(Position *pos);
 void BuildEndgameSquareMaps(Position *pos);
-int AddRayWeightsPlain(Position *pos, int fromSquare, int step, int direction);
 void AddSliderMaps(Position *pos);
 void PenaliseTrappedPiecesEndgame(Position *pos);

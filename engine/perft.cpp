@@ -49,16 +49,7 @@ static int64_t PerftChild(SearchNode *node, Move move, int depth, bool *legal) {
 }
 
 int64_t Perft(SearchNode *node, int depth) {
-    if (depth <= 0)
-        return 1;
-    ResetMoveList(node);
-    int64_t total = 0;
-    Move move;
-    while (NextMove(node, &move) != MOVE_NONE) {
-        bool legal;
-        total += PerftChild(node, move, depth, &legal);
-    }
-    return total;
+    return PerftDivide(node, depth, nullptr);
 }
 
 int64_t PerftDivide(SearchNode *node, int depth, void (*report)(Move move, int64_t count)) {
