@@ -3,6 +3,7 @@
 # undefined-behaviour sanitizer build, then the thread sanitizer build.
 set -e
 cd "$(dirname "$0")"
+./scripts/install_deps.sh
 jobs=$(nproc)
 for type in Release AsanUbsan Tsan; do
     dir=build/$(echo "$type" | tr 'A-Z' 'a-z')
