@@ -1,6 +1,9 @@
 // File-mirror property of the evaluation: a position and its left-right
 // mirror (a-file <-> h-file, castling rights dropped) score the same,
-// except where the full evaluation is one-sided on purpose.
+// except where the full evaluation is one-sided on purpose. Only scores are
+// compared: the pawn square tables that make and unmake read are one-sided
+// too (the endgame lays a white front pawn's run on the file toward a from
+// one rank further up than on the file toward h).
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -151,11 +154,13 @@ int ShutInCost(const Position *pos, int colour) {
 }
 
 // The terms of the full evaluation that are left-right one-sided on purpose:
-// - the king zone with a queen on the board: on its outer ranks it reaches
-//   a file further toward a than toward h, and the storm entry beside the
-//   zone square is skipped toward h only;
+// - the king zone with a queen on the board: on its far ranks it reaches a
+//   file further toward h than toward a, and the storm entry toward h is
+//   skipped where the one toward a is not;
 // - rooks shutting in their own back rank, counted from the e-file;
-// - castling rights (the mirror drops them; so do these positions).
+// - castling rights: the king-side shelter square, the zone pairs of a king
+//   still on e1/e8 and the rights entry there (the mirror drops the rights,
+//   and so do all these positions).
 bool OneSided(const Position *a, const Position *b) {
     for (const Position *pos : {a, b}) {
         const EvalWorkArea *area = &pos->evalArea;
