@@ -182,8 +182,9 @@ int EvaluateFen(TestBoard *board, const std::string &fen, int engineSide) {
 TEST(EvalFileMirror, FileOrderDoesNotChangeTheScore) {
     ResetEvaluationForTest();
     static TestBoard a, b;
-    // Endgame: the c7 pawn's span on b6 must mark b7 and b8 behind it as
-    // on g6, g7 and g8 in the mirror.
+    // Endgame: the c7 pawn's span lays bit 1 on b6..b4 and black's bit 4
+    // must run from there over b4..b7, as it does on the g-file in the
+    // mirror; likewise white's bit 4 on a5..a2 from the b2 pawn's span.
     EXPECT_EQ(EvaluateFen(&a, "r3k3/2p5/8/8/8/8/1PP5/4K3 w - - 0 1", WHITE), -458);
     EXPECT_EQ(EvaluateFen(&b, "3k3r/5p2/8/8/8/8/5PP1/3K4 w - - 0 1", WHITE), -458);
     // Full evaluation.
