@@ -107,6 +107,9 @@ static void LayPassedPawnRuns(Position *pos) {
 
 // Bit 1: squares a pawn attacks from its square or its next two advances.
 // Bit 4: up to seven squares from a bit-1 square back toward the own side.
+// Every file's bit-1 walk runs before any bit-4 walk: a pawn lays bit 1 on
+// its neighbour files, so a bit-4 walk must see the marks of both sides'
+// neighbours, or the result would depend on the order of the files.
 // walkToBackRank: whether the bit-4 walk reaches the side's own back rank;
 // the endgame scan stops one rank short.
 void MarkAttackSpans(Position *pos, int colour, int walkToBackRank) {
@@ -125,7 +128,9 @@ void MarkAttackSpans(Position *pos, int colour, int walkToBackRank) {
                 MarkFlag(own, q + 16 * colour + 1, PAWN_SPAN);
             }
         }
-        counter = 0;
+    }
+    for (int f = 0; f < 8; f++) {
+        int counter = 0;
         for (int i = 0; i <= (walkToBackRank ? 7 : 6); i++) {
             int q = MakeSquare(f, colour > 0 ? 7 - i : i);
             if (enemy->eval.pawnFlags[q] & PAWN_CONTROL)
