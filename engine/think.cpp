@@ -159,7 +159,8 @@ static bool SearchLines(ThinkState *state, int depth) {
     state->firstMoves[1] = state->pv[0];
     state->movesAtRoot = root->movesSeen;
     linesDone = 1;
-    // The first line is reported: a stop held back so far may end the search.
+    // Line 1 is finished and reported (above, or as the root search found
+    // it): a stop held back until now may end the search.
     ReleaseStop();
     int previous = state->score;
     while (linesDone < state->nLines && !stopSearch && root->movesSeen > 1) {
