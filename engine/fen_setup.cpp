@@ -256,7 +256,7 @@ static void CountMen(Position *position) {
     }
 }
 
-static int CannotWinFlagAtSetUp(const PieceKindRecord *kinds, int colour) {
+int CannotWinFlagOfMaterial(const PieceKindRecord *kinds, int colour) {
     int pawn = colour == WHITE ? WHITE_PAWN : BLACK_PAWN;
     int rook = colour == WHITE ? WHITE_ROOK : BLACK_ROOK;
     int queen = colour == WHITE ? WHITE_QUEEN : BLACK_QUEEN;
@@ -332,7 +332,7 @@ int ParseFen(SearchNode *root, GameRecord *game) {
     // Steps 13-14: counts and the cannot-win flags.
     CountMen(position);
     root->castleFlags &= ~(WHITE_CANNOT_WIN | BLACK_CANNOT_WIN);
-    root->castleFlags |= CannotWinFlagAtSetUp(position->kinds, WHITE);
-    root->castleFlags |= CannotWinFlagAtSetUp(position->kinds, BLACK);
+    root->castleFlags |= CannotWinFlagOfMaterial(position->kinds, WHITE);
+    root->castleFlags |= CannotWinFlagOfMaterial(position->kinds, BLACK);
     return 0;
 }

@@ -31,6 +31,9 @@ struct GameRecord {
 // text is checked in full, board included, before anything is written:
 // on failure game is unchanged and the result is -1, else 0.
 [[nodiscard]] int ParseSetupText(const char *fen, GameRecord *game);
+// The cannot-win flag that colour's men alone give (no pawns, rooks or
+// queens, and minor pieces that cannot mate), else 0.
+int CannotWinFlagOfMaterial(const PieceKindRecord *kinds, int colour);
 // Builds root.position and root from game's set-up fields: 0, or -1 for a
 // bad board field (nothing is changed then).
 [[nodiscard]] int ParseFen(SearchNode *root, GameRecord *game);

@@ -54,7 +54,7 @@ static void OpSetLimits(int kind, int limit1, int limit2, int limit3, int limit4
 static void OpSetMoveNumber(int n) { moveNumber = n; }
 
 static int OpClearStop() {
-    stopSearch = 0;
+    HoldStop();
     readyToMove = 0;
     iterationDone = 0;
     EnterCriticalSection(&searchStateLock);
@@ -82,6 +82,7 @@ static void OpGo(int nLines, int waitForStop) {
         rootSide = rootNode.side;
         Think(&rootNode, nLines);
     }
+    ReleaseStop();
     while (searchState == 2 && stopSearch == 0)
         SleepMs(100);
     EnterCriticalSection(&searchStateLock);
@@ -105,7 +106,7 @@ static void OpPonderHit() {
 }
 
 static int OpStop() {
-    stopSearch = 1;
+    RequestStop();
     // Idle stays idle, so that a ponder hit before the next go is kept.
     EnterCriticalSection(&searchStateLock);
     if (searchState != 0)

@@ -55,6 +55,36 @@ int32_t moveNumber = 0;
 int32_t rootSide = 1;
 int32_t maxTablebaseMen = 0;
 
+// Both under searchStateLock.
+static bool stopHeld = false;
+static bool stopWaiting = false;
+
+void HoldStop() {
+    EnterCriticalSection(&searchStateLock);
+    stopSearch = 0;
+    stopHeld = true;
+    stopWaiting = false;
+    LeaveCriticalSection(&searchStateLock);
+}
+
+void RequestStop() {
+    EnterCriticalSection(&searchStateLock);
+    if (stopHeld)
+        stopWaiting = true;
+    else
+        stopSearch = 1;
+    LeaveCriticalSection(&searchStateLock);
+}
+
+void ReleaseStop() {
+    EnterCriticalSection(&searchStateLock);
+    stopHeld = false;
+    if (stopWaiting)
+        stopSearch = 1;
+    stopWaiting = false;
+    LeaveCriticalSection(&searchStateLock);
+}
+
 void ResetModuleState(const FrontEndCallbacks *callbacks) {
     frontEnd = *callbacks;
     settings = defaultSettings;

@@ -39,6 +39,14 @@ extern CriticalSection searchStateLock;
 extern int32_t timersArmable;     // a search is in go with its time allocated
 extern int32_t ponderHitPending;  // a ponderHit came before go entered its search
 
+// "Move now": from clearStop until the first line of the search is done
+// (a pass of at most three plies, well under a millisecond), a stop or an
+// expired timer is held back, so that even an immediate stop answers a
+// searched move rather than none.
+void HoldStop();     // clears stopSearch and starts holding
+void RequestStop();  // stopSearch now, or once the hold ends
+void ReleaseStop();  // ends the hold; a stop held back takes effect now
+
 // Search limits as the program set them (meanings in time allocation).
 extern int32_t timeControlKind;
 extern int32_t limitValues[4];

@@ -33,6 +33,7 @@ constexpr int CASTLE_QUIET_BLACK = 0x2000;
 extern int32_t rootDepth;
 extern int32_t previousIterationScore;
 extern std::atomic<int32_t> linesDone;
+extern int32_t linesWanted;  // lines per iteration
 extern int32_t easyMoveFactor;
 extern std::atomic<int32_t> rootFirstMove;  // the root's current move is its best move
 

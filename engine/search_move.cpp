@@ -515,6 +515,10 @@ static bool ReportRootLine(SearchNode *node, int *beta, int *alpha, Move *killer
     }
     if (!reportPvHook || !(pass->depth > 3 || pass->depth == rootDepth))
         return true;
+    // Several lines fill one slot each: a shallower root search (the
+    // reference search) would show its line over the iteration's.
+    if (linesWanted > 1 && pass->depth != rootDepth)
+        return true;
     CopyLine(pvOut + 1, pass->childLine, PV_LENGTH - 2);
     if (frontEnd.reportNodes)
         frontEnd.reportNodes(ReportedNodeTotal(position));

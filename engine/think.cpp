@@ -18,10 +18,13 @@
 int32_t rootDepth = 1;
 int32_t previousIterationScore = -SCORE_INFINITE;
 std::atomic<int32_t> linesDone{0};
+int32_t linesWanted = 1;
 int32_t easyMoveFactor = 10;
 std::atomic<int32_t> rootFirstMove{0};
 
 constexpr int FIRST_MOVE_LIST = 100;
+// The deepest first pass that a stop waits for (module_state.h).
+constexpr int MOVE_NOW_DEPTH = 3;
 
 namespace {
 
@@ -156,6 +159,9 @@ static bool SearchLines(ThinkState *state, int depth) {
     state->firstMoves[1] = state->pv[0];
     state->movesAtRoot = root->movesSeen;
     linesDone = 1;
+    // Line 1 is finished and reported (above, or as the root search found
+    // it): a stop held back until now may end the search.
+    ReleaseStop();
     int previous = state->score;
     while (linesDone < state->nLines && !stopSearch && root->movesSeen > 1) {
         ResetMoveList(root);
@@ -249,6 +255,7 @@ void Think(SearchNode *root, int nLines) {
     ThinkState state;
     state.root = root;
     state.nLines = std::clamp(nLines, 1, MAX_LINES);
+    linesWanted = state.nLines;
     state.depthLimit = std::clamp<int32_t>(settings.Depth_limit, 1, MAX_DEPTH);
     state.easyMove = MOVE_NONE;
     state.easyThreshold = SCORE_INFINITE;
@@ -260,6 +267,8 @@ void Think(SearchNode *root, int nLines) {
     StartClocks(root);
     RandomizeOpening();
     PrepareRoot(&state);
+    if (rootDepth > MOVE_NOW_DEPTH)
+        ReleaseStop();
     bool report = false;
     for (;;) {
         int depth = rootDepth;
@@ -287,6 +296,7 @@ void Think(SearchNode *root, int nLines) {
         linesDone = 0;
         ReportLine(rootDepth, state.score, state.pv);
     }
+    ReleaseStop();
     UnpinHistoryEntries(&hashTable);
     probeTablebaseHook = savedProbe;
     StopClocks();

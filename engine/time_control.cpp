@@ -119,7 +119,7 @@ void ArmFrontEndTimers(int firstMs, int secondMs) {
 void TimerExpired() {
     int32_t stage = pendingTimerMs.exchange(0);
     if (iterationDone || stage <= 0) {
-        stopSearch = 1;
+        RequestStop();
         return;
     }
     if (frontEnd.setTimer)

@@ -140,13 +140,15 @@ bool HandleSetOption(const char *, char **words, int nWords, const char *) {
     if (nWords != 5 || strcmp(words[1], "name") != 0 || strcmp(words[3], "value") != 0)
         return true;
     const char *name = words[2];
-    SetOptionValue(name, words[4]);
+    // The control thread reads options while it searches: end the search
+    // and wait for idle before any value changes.
     if (engineStarted) {
         StopEngineSearch();
         PostCommand("waitforidle");
-        if (EqualsNoCase(name, "Hash"))
-            ChangeHashSize();
     }
+    SetOptionValue(name, words[4]);
+    if (engineStarted && EqualsNoCase(name, "Hash"))
+        ChangeHashSize();
     if (EqualsNoCase(name, "Book_file") && OptionIsOn("OwnBook"))
         OpenBookFile();
     if ((EqualsNoCase(name, "Use_tablebases") || EqualsNoCase(name, "NalimovPath") ||

@@ -172,8 +172,10 @@ int RecordGameMove(Move move, bool isLast) {
 }
 
 int ClassifyGameEnd(SearchNode *node) {
-    if ((node->castleFlags & (WHITE_CANNOT_WIN | BLACK_CANNOT_WIN)) ==
-        (WHITE_CANNOT_WIN | BLACK_CANNOT_WIN)) {
+    // The node's cannot-win flags are only ever added, by captures and
+    // also by a hundred quiet plies: the men on the board decide here.
+    const PieceKindRecord *kinds = node->position->kinds;
+    if (CannotWinFlagOfMaterial(kinds, WHITE) && CannotWinFlagOfMaterial(kinds, BLACK)) {
         gameState = GAME_DRAWN;
         return GAME_INSUFFICIENT_MATERIAL;
     }

@@ -101,6 +101,10 @@ bool RunCommandLine(const std::string &text) {
 }
 
 void RunUciLoop() {
+    // Every line is flushed as it is printed. Tied to the output, each read
+    // would first flush it and so queue behind the search's bursts of
+    // lines for the output lock, and "stop" would be read late.
+    std::cin.tie(nullptr);
     std::string line;
     while (std::getline(std::cin, line)) {
         if (!RunCommandLine(line))

@@ -126,14 +126,38 @@ std::string FiftyMoveWalk(int nPlies) {
     return moves;
 }
 
+// The rule applies from the hundredth quiet ply on, and past it the line
+// still names it.
 TEST(GameRecord, FiftyMoveRule) {
-    std::string moves = FiftyMoveWalk(100);
+    std::string moves = FiftyMoveWalk(103);
     ASSERT_FALSE(moves.empty());
-    EXPECT_EQ(RunPositions("position fen r3k3/8/8/8/8/8/8/R3K3 w - - 0 1 moves" + moves + "\n"),
-              Lines({"info string result 1/2-1/2 draw due to 50-move rule"}));
-    std::string shorter = moves.substr(0, moves.rfind(' '));
-    EXPECT_TRUE(RunPositions("position fen r3k3/8/8/8/8/8/8/R3K3 w - - 0 1 moves" + shorter + "\n")
-                    .empty());
+    std::string position = "position fen r3k3/8/8/8/8/8/8/R3K3 w - - 0 1 moves";
+    for (int nPlies = 103; nPlies >= 100; nPlies--) {
+        EXPECT_EQ(RunPositions(position + moves + "\n"),
+                  Lines({"info string result 1/2-1/2 draw due to 50-move rule"}))
+            << nPlies;
+        moves.resize(moves.rfind(' '));
+    }
+    EXPECT_TRUE(RunPositions(position + moves + "\n").empty());
+}
+
+// After a hundred quiet plies (26 knight or king shuffles) the ends that
+// follow a pawn move still name their own reason.
+TEST(GameRecord, ResultsAfterLongQuietRuns) {
+    std::string knights, kings;
+    for (int i = 0; i < 26; i++) {
+        knights += " g1f3 g8f6 f3g1 f6g8";
+        kings += " e1f1 a8a7 f1e1 a7a8";
+    }
+    EXPECT_EQ(RunPositions("position startpos moves" + knights + " f2f3 e7e5 g2g4 d8h4\n"),
+              Lines({"info string result 0-1 checkmate"}));
+    EXPECT_EQ(RunPositions("position fen k7/8/8/7p/7P/8/1Q4P1/4K3 w - - 0 1 moves" + kings +
+                           " g2g3 a8a7 b2b5 a7a8 b5b6\n"),
+              Lines({"info string result 1/2-1/2 stalemate"}));
+    EXPECT_EQ(RunPositions("position startpos moves" + knights + " e2e4 e7e5" +
+                           knights.substr(0, 40) + "\n"),
+              Lines({"info string result 1/2-1/2 draw by repetition"}));
+    EXPECT_TRUE(RunPositions("position startpos moves" + knights + " e2e4\n").empty());
 }
 
 TEST(GameRecord, LongMoveListsAreTakenWhole) {
