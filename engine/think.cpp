@@ -105,6 +105,7 @@ static void PrepareRoot(ThinkState *state) {
     ResetMoveList(root);
     ClearLine(state->pv, PV_LENGTH);
     position->nodes = 0;
+    position->nRepetitions = 0;
     totalNodes = 0;
     ResetReportedNodes();
     releaseEvalSnapshots = ReleaseEvalSnapshots;

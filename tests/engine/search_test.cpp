@@ -32,17 +32,10 @@ void RecordPv(int lineIndex, int depth, int score, int, const Move *pv, int) {
     lines.push_back(line);
 }
 
-// A fixed-depth search of the game position set from fen, on a cleared
+// A fixed-depth search of the game position as it stands, on a cleared
 // table; returns the last line reported.
-Line SearchToDepth(const char *fen, int depth) {
-    FrontEndCallbacks callbacks = {};
-    callbacks.reportPv = RecordPv;
-    ResetModuleState(&callbacks);
-    InstallReportHooks();
-    if (!hashTable.entries)
-        InitSearch(4 << 20);
+Line ThinkToDepth(int depth) {
     ClearHashTable(&hashTable);
-    EXPECT_EQ(SetGamePosition(fen), 0) << fen;
     timeControlKind = 0;
     limitValues[0] = depth;
     stopSearch = 0;
@@ -52,6 +45,18 @@ Line SearchToDepth(const char *fen, int depth) {
     Think(&rootNode, 1);
     searchState = 0;
     return lines.empty() ? Line{-1, 0, 0, {}} : lines.back();
+}
+
+// The same for the game set from fen.
+Line SearchToDepth(const char *fen, int depth) {
+    FrontEndCallbacks callbacks = {};
+    callbacks.reportPv = RecordPv;
+    ResetModuleState(&callbacks);
+    InstallReportHooks();
+    if (!hashTable.entries)
+        InitSearch(4 << 20);
+    EXPECT_EQ(SetGamePosition(fen), 0) << fen;
+    return ThinkToDepth(depth);
 }
 
 bool MatesWithin(SearchNode *node, int n);
@@ -161,6 +166,59 @@ TEST(Search, RepeatedPositionBelowTheRootIsADraw) {
     EXPECT_EQ(mainPosition.nodes, before) << "answered by the table alone";
     UnmakeMove(&child);
     UnpinHistoryEntries(&hashTable);
+}
+
+// Black, a rook down, after 1.Nf3 Nf6 2.Ng1: Nf6-g8 repeats the start.
+const char *ROOKLESS = "1nbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w Kk - 0 1";
+
+void PlayKnightShuffle() {
+    SearchToDepth(ROOKLESS, 1);
+    ASSERT_EQ(PlayGameMove(MakeMoveCode(0x06, 0x25), ' '), 0);  // g1f3
+    ASSERT_EQ(PlayGameMove(MakeMoveCode(0x76, 0x55), ' '), 0);  // g8f6
+    ASSERT_EQ(PlayGameMove(MakeMoveCode(0x25, 0x06), ' '), 0);  // f3g1
+}
+
+// A pinned game position stays a repetition however often it is met:
+// every knight trip f6-x-f6 around Ng1-f3 brings back the position after
+// 1...Nf6, and each is a draw found by the table alone.
+TEST(Search, RepeatedPositionIsADrawInEveryBranch) {
+    PlayKnightShuffle();
+    ClearHashTable(&hashTable);
+    stopSearch = 0;
+    PrepareHash(&hashTable, 1);
+    mainPosition.nRepetitions = 0;
+    const int stops[] = {0x76, 0x47, 0x36, 0x34, 0x43};  // g8 h5 g4 e4 d5
+    for (int i = 0; i < 5; i++) {
+        const Move path[3] = {MakeMoveCode(0x55, stops[i]), MakeMoveCode(0x06, 0x25),
+                              MakeMoveCode(stops[i], 0x55)};
+        SearchNode nodes[3];
+        SearchNode *parent = &rootNode;
+        for (int k = 0; k < 3; k++) {
+            ResetMoveList(parent);
+            MakeMove(parent, path[k], &nodes[k]);
+            UpdateNodeAfterMove(&nodes[k]);
+            parent = &nodes[k];
+        }
+        nodes[2].matedScore = -(SCORE_INFINITE - 4);
+        nodes[2].pv[0] = nodes[2].pv[1] = MOVE_NONE;
+        Move killers[2] = {MOVE_NONE, MOVE_NONE};
+        Move line[PV_LENGTH];
+        ClearLine(line, PV_LENGTH);
+        int64_t before = mainPosition.nodes;
+        EXPECT_EQ(Search(&nodes[2], 6, 500, -500, killers, line, nullptr), 0) << i;
+        EXPECT_EQ(mainPosition.nodes, before) << i;
+        EXPECT_EQ(mainPosition.nRepetitions, i + 1);
+        for (int k = 2; k >= 0; k--)
+            UnmakeMove(&nodes[k]);
+    }
+    UnpinHistoryEntries(&hashTable);
+    // A whole search meets the repetition in more than one branch and
+    // Black takes the draw.
+    PlayKnightShuffle();
+    Line line = ThinkToDepth(8);
+    EXPECT_EQ(line.score, 0);
+    EXPECT_EQ(line.moves, std::vector<Move>{MakeMoveCode(0x55, 0x76)});
+    EXPECT_GT(mainPosition.nRepetitions, 1);
 }
 
 // The root of fen as a one-ply search leaves it: evaluated, with its
