@@ -35,6 +35,10 @@ struct ThinkState {
     Move pv2[PV_LENGTH];
     Move testPv[PV_LENGTH];
     Move firstMoves[FIRST_MOVE_LIST];
+    // The first line's killers, kept for the whole search: the root's
+    // killer updates leave the best move in killers[0], so from the second
+    // iteration on the previous best leads and caps the window.
+    Move killers[2];
     Move easyMove;      // the best move the easy-move test examined
     int easyThreshold;  // score the best move must keep for the test to count
     int score;
@@ -124,8 +128,11 @@ static void PrepareRoot(ThinkState *state) {
     iterationDone = 0;
 }
 
+// Further lines exclude the first line's move, so they get killers of
+// their own: their best moves must not displace it from killers[0].
 static int SearchRoot(ThinkState *state, int depth, int beta, Move *pv, int listIndex) {
-    Move killers[2] = {MOVE_NONE, MOVE_NONE};
+    Move ownKillers[2] = {MOVE_NONE, MOVE_NONE};
+    Move *killers = listIndex == 0 ? state->killers : ownKillers;
     ClearLine(pv, PV_LENGTH);
     return Search(state->root, depth, beta, settings.rootScoreFloor, killers, pv,
                   &state->firstMoves[listIndex]);
@@ -255,6 +262,7 @@ void Think(SearchNode *root, int nLines) {
     state.easyThreshold = SCORE_INFINITE;
     state.score = -SCORE_INFINITE;
     state.movesAtRoot = 0;
+    state.killers[0] = state.killers[1] = MOVE_NONE;
     ClearLine(state.pv2, PV_LENGTH);
     ClearLine(state.testPv, PV_LENGTH);
     ProbeTablebaseHook savedProbe = probeTablebaseHook;
