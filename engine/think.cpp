@@ -117,8 +117,12 @@ static void PrepareRoot(ThinkState *state) {
     const HashEntry *entry = ProbeHash(&hashTable, &root->key);
     state->rootTableDepth = entry ? HashLoad(entry->depth) / 2 : 0;
     PrepareHash(&hashTable, 1);
-    rootDepth = timeControlKind == 0 ? std::min(state->depthLimit, limitValues[0]) : 3;
-    rootDepth = std::clamp(rootDepth, 1, state->depthLimit);
+    // Under a clock the first iteration is at depth 3 even when the depth
+    // limit is lower: that iteration is then the last.
+    if (timeControlKind == 0)
+        rootDepth = std::clamp(std::min(state->depthLimit, limitValues[0]), 1, MAX_DEPTH);
+    else
+        rootDepth = 3;
     root->searchInfo = 0;
     FindThreat(root, -SCORE_INFINITE, 0);
     ClearLine(state->firstMoves, FIRST_MOVE_LIST);

@@ -230,6 +230,22 @@ TEST(ModuleSearch, RaisedScoreFloorReportsNothingAndGoesOn) {
     EXPECT_GT(record.nodes.back(), oneIteration);
 }
 
+TEST(ModuleSearch, UnderAClockTheFirstIterationIsThreeDeepWhateverTheLimit) {
+    EngineOps &ops = Ops();
+    EngineSettings saved, limited;
+    ops.getSettings(&saved);
+    for (int limit : {1, 2}) {
+        limited = saved;
+        limited.Depth_limit = limit;
+        ops.setSettings(&limited);
+        Go(START, 6, 300);
+        ASSERT_FALSE(record.lines.empty()) << limit;
+        for (const Line &line : record.lines)
+            EXPECT_EQ(line.depth, 3) << limit;
+    }
+    ops.setSettings(&saved);
+}
+
 TEST(ModuleSearch, StopWithoutClearStopEndsTheNextSearchAtOnce) {
     EngineOps &ops = Ops();
     ASSERT_EQ(ops.setPosition(START), 0);
