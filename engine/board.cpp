@@ -145,6 +145,7 @@ void InitWorkAreas(Position *position) {
     position->owner = nullptr;
     position->splitPoint = nullptr;
     position->nodes = 0;
+    position->nRepetitions = 0;
 }
 
 static void ResetMan(Position *position, PieceRecord *man, int code) {

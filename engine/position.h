@@ -216,7 +216,8 @@ struct Position {
     SideRecord blackSide;
     SideRecord *sideTable[3];  // same content as sideByColour
     PieceKindRecord kinds[N_PIECE_CODES];
-    int64_t nodes;  // moves made on this Position
+    int64_t nodes;         // moves made on this Position
+    int64_t nRepetitions;  // repeated positions answered by the table this search
     int32_t noProgressPull;
     PositionSearchWords search;
     int32_t generation;

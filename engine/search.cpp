@@ -27,20 +27,25 @@ struct TableClaim {
 
 }  // namespace
 
-// Gives the entry back when this thread holds it: its data stays, the
-// owner byte returns and the on-path bit goes. An entry that another
-// thread holds is left alone.
+// Gives the entry back when this thread holds it: its data stays and the
+// owner byte returns. The on-path bit goes only with a claim this node
+// made: an entry the thread held already (a pinned game position, or an
+// ancestor met again as a repetition) keeps its mark for the rest of the
+// search. An entry that another thread holds is left alone.
 static void ReleaseEntry(TableClaim *claim) {
     if (!claim->entry)
         return;
+    uint16_t saved = claim->savedFlags;
+    uint16_t restored = saved & HASH_OWNER_MASK;
+    if (restored == claim->owner)
+        restored |= saved & HASH_ON_PATH;
     std::atomic_ref<uint16_t> flags(claim->entry->flags);
     uint16_t old = flags.load(std::memory_order_relaxed);
     do {
         if ((old & HASH_OWNER_MASK) != claim->owner)
             break;
-    } while (!flags.compare_exchange_weak(
-        old, uint16_t((old & 0xDF00) | (claim->savedFlags & HASH_OWNER_MASK)),
-        std::memory_order_acq_rel));
+    } while (!flags.compare_exchange_weak(old, uint16_t((old & 0xDF00) | restored),
+                                          std::memory_order_acq_rel));
     claim->entry = nullptr;
 }
 
@@ -132,6 +137,8 @@ static bool ProbeTable(SearchNode *node, int depth, int *beta, int *alpha, Move 
         }
         if (repetition || (flags & HASH_EXACT) == HASH_EXACT) {
             ReleaseEntry(claim);
+            if (repetition)
+                position->nRepetitions++;
             *result = repetition ? 0 : entryScore;
             return true;
         }

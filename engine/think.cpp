@@ -38,6 +38,10 @@ struct ThinkState {
     Move pv2[PV_LENGTH];
     Move testPv[PV_LENGTH];
     Move firstMoves[FIRST_MOVE_LIST];
+    // The first line's killers, kept for the whole search: the root's
+    // killer updates leave the best move in killers[0], so from the second
+    // iteration on the previous best leads and caps the window.
+    Move killers[2];
     Move easyMove;      // the best move the easy-move test examined
     int easyThreshold;  // score the best move must keep for the test to count
     int score;
@@ -108,6 +112,7 @@ static void PrepareRoot(ThinkState *state) {
     ResetMoveList(root);
     ClearLine(state->pv, PV_LENGTH);
     position->nodes = 0;
+    position->nRepetitions = 0;
     totalNodes = 0;
     ResetReportedNodes();
     releaseEvalSnapshots = ReleaseEvalSnapshots;
@@ -115,8 +120,12 @@ static void PrepareRoot(ThinkState *state) {
     const HashEntry *entry = ProbeHash(&hashTable, &root->key);
     state->rootTableDepth = entry ? HashLoad(entry->depth) / 2 : 0;
     PrepareHash(&hashTable, 1);
-    rootDepth = timeControlKind == 0 ? std::min(state->depthLimit, limitValues[0]) : 3;
-    rootDepth = std::clamp(rootDepth, 1, state->depthLimit);
+    // Under a clock the first iteration is at depth 3 even when the depth
+    // limit is lower: that iteration is then the last.
+    if (timeControlKind == 0)
+        rootDepth = std::clamp(std::min(state->depthLimit, limitValues[0]), 1, MAX_DEPTH);
+    else
+        rootDepth = 3;
     root->searchInfo = 0;
     FindThreat(root, -SCORE_INFINITE, 0);
     ClearLine(state->firstMoves, FIRST_MOVE_LIST);
@@ -126,8 +135,11 @@ static void PrepareRoot(ThinkState *state) {
     iterationDone = 0;
 }
 
+// Further lines exclude the first line's move, so they get killers of
+// their own: their best moves must not displace it from killers[0].
 static int SearchRoot(ThinkState *state, int depth, int beta, Move *pv, int listIndex) {
-    Move killers[2] = {MOVE_NONE, MOVE_NONE};
+    Move ownKillers[2] = {MOVE_NONE, MOVE_NONE};
+    Move *killers = listIndex == 0 ? state->killers : ownKillers;
     ClearLine(pv, PV_LENGTH);
     return Search(state->root, depth, beta, settings.rootScoreFloor, killers, pv,
                   &state->firstMoves[listIndex]);
@@ -261,6 +273,7 @@ void Think(SearchNode *root, int nLines) {
     state.easyThreshold = SCORE_INFINITE;
     state.score = -SCORE_INFINITE;
     state.movesAtRoot = 0;
+    state.killers[0] = state.killers[1] = MOVE_NONE;
     ClearLine(state.pv2, PV_LENGTH);
     ClearLine(state.testPv, PV_LENGTH);
     ProbeTablebaseHook savedProbe = probeTablebaseHook;

@@ -151,6 +151,35 @@ TEST(ModuleSearch, DeepIterationsReportTheirCurrentMoves) {
     EXPECT_EQ(firstVisits.size(), 20u) << "each of the twenty moves";
 }
 
+// Black, a rook down after 1.Nf3 Nf6 2.Ng1, repeats with Nf6-g8 at every
+// depth: the pinned start position stays a draw for the whole search.
+TEST(ModuleSearch, RookDownTakesTheRepetitionAtEveryDepth) {
+#ifdef VLM_DEBUG
+    const int deepest = 12;
+#else
+    const int deepest = 20;
+#endif
+    EngineOps &ops = Ops();
+    for (int depth = 5; depth <= deepest; depth++) {
+        ops.clearHash();
+        ASSERT_EQ(ops.setPosition("1nbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w Kk - 0 1"), 0);
+        for (Move move : {MakeMoveCode(0x06, 0x25), MakeMoveCode(0x76, 0x55),
+                          MakeMoveCode(0x25, 0x06)})  // g1f3 g8f6 f3g1
+            ASSERT_EQ(ops.playMove(move, ' '), 0);
+        ClearRecord();
+        ops.clearStop();
+        ops.setLimits(0, depth, 0, 0, 0);
+        ops.go(1, 0);
+        ASSERT_FALSE(record.lines.empty()) << depth;
+        const Line &last = record.lines.back();
+        EXPECT_EQ(last.depth, depth);
+        // Stop at the first miss: a search without the draw runs long.
+        ASSERT_EQ(last.score, 0) << depth;
+        ASSERT_FALSE(last.moves.empty()) << depth;
+        ASSERT_EQ(last.moves[0], MakeMoveCode(0x55, 0x76)) << depth;  // f6g8
+    }
+}
+
 TEST(ModuleSearch, SingleLegalMoveEndsAfterADeepEnoughIteration) {
     Go("7k/8/8/8/8/8/7P/6rK w - -", 6, 300);
     ASSERT_FALSE(record.lines.empty());
@@ -199,6 +228,22 @@ TEST(ModuleSearch, RaisedScoreFloorReportsNothingAndGoesOn) {
     // Iterations went on past the first, to the depth limit.
     ASSERT_FALSE(record.nodes.empty());
     EXPECT_GT(record.nodes.back(), oneIteration);
+}
+
+TEST(ModuleSearch, UnderAClockTheFirstIterationIsThreeDeepWhateverTheLimit) {
+    EngineOps &ops = Ops();
+    EngineSettings saved, limited;
+    ops.getSettings(&saved);
+    for (int limit : {1, 2}) {
+        limited = saved;
+        limited.Depth_limit = limit;
+        ops.setSettings(&limited);
+        Go(START, 6, 300);
+        ASSERT_FALSE(record.lines.empty()) << limit;
+        for (const Line &line : record.lines)
+            EXPECT_EQ(line.depth, 3) << limit;
+    }
+    ops.setSettings(&saved);
 }
 
 TEST(ModuleSearch, StopWithoutClearStopEndsTheNextSearchAtOnce) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -32,19 +34,22 @@ void RecordPv(int lineIndex, int depth, int score, int, const Move *pv, int) {
     lines.push_back(line);
 }
 
-// A fixed-depth search of the game position set from fen, on a cleared
-// table; returns the last line reported.
-Line SearchToDepth(const char *fen, int depth) {
+void SetUpGame(const char *fen) {
     FrontEndCallbacks callbacks = {};
     callbacks.reportPv = RecordPv;
     ResetModuleState(&callbacks);
     InstallReportHooks();
     if (!hashTable.entries)
         InitSearch(4 << 20);
-    ClearHashTable(&hashTable);
     EXPECT_EQ(SetGamePosition(fen), 0) << fen;
-    timeControlKind = 0;
-    limitValues[0] = depth;
+}
+
+// A search of the game position as it stands under the given limit, on a
+// cleared table; returns the last line reported.
+Line ThinkUnder(int kind, int limit) {
+    ClearHashTable(&hashTable);
+    timeControlKind = kind;
+    limitValues[0] = limit;
     stopSearch = 0;
     searchState = 1;
     rootSide = rootNode.side;
@@ -52,6 +57,15 @@ Line SearchToDepth(const char *fen, int depth) {
     Think(&rootNode, 1);
     searchState = 0;
     return lines.empty() ? Line{-1, 0, 0, {}} : lines.back();
+}
+
+Line ThinkToDepth(int depth) {
+    return ThinkUnder(0, depth);
+}
+
+Line SearchToDepth(const char *fen, int depth) {
+    SetUpGame(fen);
+    return ThinkToDepth(depth);
 }
 
 bool MatesWithin(SearchNode *node, int n);
@@ -161,6 +175,134 @@ TEST(Search, RepeatedPositionBelowTheRootIsADraw) {
     EXPECT_EQ(mainPosition.nodes, before) << "answered by the table alone";
     UnmakeMove(&child);
     UnpinHistoryEntries(&hashTable);
+}
+
+// Black, a rook down, after 1.Nf3 Nf6 2.Ng1: Nf6-g8 repeats the start.
+const char *ROOKLESS = "1nbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w Kk - 0 1";
+
+void PlayKnightShuffle() {
+    SearchToDepth(ROOKLESS, 1);
+    ASSERT_EQ(PlayGameMove(MakeMoveCode(0x06, 0x25), ' '), 0);  // g1f3
+    ASSERT_EQ(PlayGameMove(MakeMoveCode(0x76, 0x55), ' '), 0);  // g8f6
+    ASSERT_EQ(PlayGameMove(MakeMoveCode(0x25, 0x06), ' '), 0);  // f3g1
+}
+
+// A pinned game position stays a repetition however often it is met:
+// every knight trip f6-x-f6 around Ng1-f3 brings back the position after
+// 1...Nf6, and each is a draw found by the table alone.
+TEST(Search, RepeatedPositionIsADrawInEveryBranch) {
+    PlayKnightShuffle();
+    ClearHashTable(&hashTable);
+    stopSearch = 0;
+    PrepareHash(&hashTable, 1);
+    mainPosition.nRepetitions = 0;
+    const int stops[] = {0x76, 0x47, 0x36, 0x34, 0x43};  // g8 h5 g4 e4 d5
+    for (int i = 0; i < 5; i++) {
+        const Move path[3] = {MakeMoveCode(0x55, stops[i]), MakeMoveCode(0x06, 0x25),
+                              MakeMoveCode(stops[i], 0x55)};
+        SearchNode nodes[3];
+        SearchNode *parent = &rootNode;
+        for (int k = 0; k < 3; k++) {
+            ResetMoveList(parent);
+            MakeMove(parent, path[k], &nodes[k]);
+            UpdateNodeAfterMove(&nodes[k]);
+            parent = &nodes[k];
+        }
+        nodes[2].matedScore = -(SCORE_INFINITE - 4);
+        nodes[2].pv[0] = nodes[2].pv[1] = MOVE_NONE;
+        Move killers[2] = {MOVE_NONE, MOVE_NONE};
+        Move line[PV_LENGTH];
+        ClearLine(line, PV_LENGTH);
+        int64_t before = mainPosition.nodes;
+        EXPECT_EQ(Search(&nodes[2], 6, 500, -500, killers, line, nullptr), 0) << i;
+        EXPECT_EQ(mainPosition.nodes, before) << i;
+        EXPECT_EQ(mainPosition.nRepetitions, i + 1);
+        for (int k = 2; k >= 0; k--)
+            UnmakeMove(&nodes[k]);
+    }
+    UnpinHistoryEntries(&hashTable);
+    // A whole search meets the repetition in more than one branch and
+    // Black takes the draw.
+    PlayKnightShuffle();
+    Line line = ThinkToDepth(8);
+    EXPECT_EQ(line.score, 0);
+    EXPECT_EQ(line.moves, std::vector<Move>{MakeMoveCode(0x55, 0x76)});
+    EXPECT_GT(mainPosition.nRepetitions, 1);
+}
+
+// The positions of the search bench.
+const char *const BENCH_POSITIONS[] = {
+    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -",
+    "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -",
+    "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - -",
+    "r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P3/2NP1N2/PPP1QPPP/R4RK1 w - -",
+    "1k1r4/pp1b1R2/3q2pp/4p3/2B5/4Q3/PPP2B2/2K5 b - -",
+    "3r1k2/4npp1/1ppr3p/p6P/P2PPPP1/1NR5/5K2/2R5 w - -",
+    "2q1rr1k/3bbnnp/p2p1pp1/2pPp3/PpP1P1P1/1P2BNNP/2BQ1PRK/7R b - -",
+    "rnbqkb1r/p3pppp/1p6/2ppP3/3N4/2P5/PPP1QPPP/R1B1KB1R w KQkq -",
+    "r1b2rk1/2q1b1pp/p2ppn2/1p6/3QP3/1BN1B3/PPP3PP/R4RK1 w - -",
+    "2r3k1/pppR1pp1/4p3/4P1P1/5P2/1P4K1/P1P5/8 w - -",
+    "1nk1r1r1/pp2n1pp/4p3/q2pPp1N/b1pP1P2/B1P2R2/2P1B1PP/R2Q2K1 w - -",
+    "4b3/p3kp2/6p1/3pP2p/2pP1P2/4K1P1/P3N2P/8 w - -",
+    "2kr1bnr/pbpq4/2n1pp2/3p3p/3P1P1B/2N2N1Q/PPP3PP/2KR1B1R w - -",
+    "3rr1k1/pp3pp1/1qn2np1/8/3p4/PP1R1P2/2P1NQPP/R1B3K1 b - -",
+    "2r1nrk1/p2q1ppp/bp1p4/n1pPp3/P1P1P3/2PBB1N1/4QPPP/R4RK1 w - -",
+    "r3r1k1/ppqb1ppp/8/4p1NQ/8/2P5/PP3PPP/R3R1K1 b - -",
+    "r2q1rk1/4bppp/p2p4/2pP4/3pP3/3Q4/PP1B1PPP/R3R1K1 w - -",
+    "rnb2r1k/pp2p2p/2pp2p1/q2P1p2/8/1Pb2NP1/PB2PPBP/R2Q1RK1 w - -",
+    "2r3k1/1p2q1pp/2b1pr2/p1pp4/6Q1/1P1PP1R1/P1PN2PP/5RK1 w - -",
+    "r1bqkb1r/4npp1/p1p4p/1p1pP1B1/8/1B6/PPPN1PPP/R2Q1RK1 w kq -",
+    "r2q1rk1/1ppnbppp/p2p1nb1/3Pp3/2P1P1P1/2N2N1P/PPB1QP2/R1B2RK1 b - -",
+    "r1bq1rk1/pp2ppbp/2np2p1/2n5/P3PP2/N1P2N2/1PB3PP/R1B1QRK1 b - -",
+    "3rr3/2pq2pk/p2p1pnp/8/2QBPP2/1P6/P5PP/4RRK1 b - -",
+    "r4k2/pb2bp1r/1p1qp2p/3pNp2/3P1P2/2N3P1/PPP1Q2P/2KRR3 w - -",
+    "3rn2k/ppb2rpp/2ppqp2/5N2/2P1P3/1P5Q/PB3PPP/3RR1K1 w - -",
+    "8/8/4k3/8/2p5/8/B2P2K1/8 w - -",
+    "8/5pk1/6p1/8/8/2R5/5PPP/6K1 w - -",
+    "6k1/5p2/6p1/8/7p/8/6PP/6K1 b - -",
+    "8/8/1p6/1P1k4/3P4/4K3/8/8 w - -",
+    "8/8/8/5k2/8/3Q4/8/4K3 w - -",
+};
+
+// Lines reported below the deepest depth reported before them: a search
+// stopped right after one would answer with its move.
+int CountShallowerLines() {
+    int deepest = 0, nShallower = 0;
+    for (const Line &line : lines) {
+        nShallower += line.depth < deepest;
+        deepest = std::max(deepest, line.depth);
+    }
+    return nShallower;
+}
+
+// Timed searches with time to spare, ended by the depth limit after the
+// iterations at 3, 6 and 8 plies. From the second iteration the previous
+// best move leads, so no reduced search of the whole root runs and reports
+// again; only the re-search for another move after the best move's score
+// dropped still reports lines three plies shallower.
+TEST(Search, TimedIterationsReportShallowerLinesOnlyAfterAScoreDrop) {
+    const int expected[] = {0, 1, 0, 0, 0, 2, 1, 0, 0, 0, 0, 0, 0, 0, 0,
+                            0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 1, 0, 0, 0};
+    static_assert(std::size(expected) == std::size(BENCH_POSITIONS));
+#ifdef VLM_DEBUG
+    const size_t nPositions = 8;
+#else
+    const size_t nPositions = std::size(BENCH_POSITIONS);
+#endif
+    const EngineSettings saved = settings;
+    for (size_t i = 0; i < nPositions; i++) {
+        for (int dropPct : {100, 1000000}) {
+            SetUpGame(BENCH_POSITIONS[i]);
+            settings.Depth_limit = 8;
+            settings.Score_drop_threshold_pct = dropPct;
+            ThinkUnder(4, 1 << 30);
+            ASSERT_FALSE(lines.empty());
+            EXPECT_EQ(lines.back().depth, 8);
+            EXPECT_EQ(CountShallowerLines(), dropPct == 100 ? expected[i] : 0)
+                << "score drop " << dropPct << "%: " << BENCH_POSITIONS[i];
+        }
+    }
+    settings = saved;
 }
 
 // The root of fen as a one-ply search leaves it: evaluated, with its
