@@ -188,6 +188,21 @@ static bool SearchLines(ThinkState *state, int depth) {
     return true;
 }
 
+// A fixed-depth pass stopped before its first line leaves no move to
+// play: a three-ply search (well under a millisecond) answers instead.
+// The stop stands: it is held back during that search and takes effect
+// again when the hold ends.
+static void AnswerStopWithShallowSearch(ThinkState *state) {
+    HoldStop();
+    RequestStop();
+    ResetMoveList(state->root);
+    rootDepth = MOVE_NOW_DEPTH;
+    linesDone = 0;
+    state->score = SearchRoot(state, MOVE_NOW_DEPTH, SCORE_INFINITE, state->pv, 0);
+    if (state->nLines > 1 && IsMove(state->pv[0]))
+        ReportLine(MOVE_NOW_DEPTH, state->score, state->pv);
+}
+
 // The easy-move test: how far below the best move do all others stay?
 static void TestEasyMove(ThinkState *state, int depth) {
     SearchNode *root = state->root;
@@ -309,6 +324,8 @@ void Think(SearchNode *root, int nLines) {
         linesDone = 0;
         ReportLine(rootDepth, state.score, state.pv);
     }
+    if (timeControlKind == 0 && !IsMove(state.pv[0]) && stopSearch && rootDepth > MOVE_NOW_DEPTH)
+        AnswerStopWithShallowSearch(&state);
     ReleaseStop();
     UnpinHistoryEntries(&hashTable);
     probeTablebaseHook = savedProbe;

@@ -270,6 +270,28 @@ TEST(RunningSearch, StopAtOnceAnswersASearchedMove) {
     }
     // Most stops are read before the first iteration ends.
     EXPECT_GE(nAtDepth3, 10);
+    // A deep fixed-depth pass stopped at once answers with the line of a
+    // three-ply search (the table the stopped pass filled may sway it).
+    for (const char *fen : fens) {
+        auto board = std::make_unique<TestBoard>();
+        ASSERT_TRUE(TestSetUp(board.get(), fen));
+        std::string generatorFirst = TestLegalMoveTexts(board.get()).front();
+        for (int i = 0; i < 5; i++) {
+            UciSend(&session.process, "ucinewgame\nposition fen " + std::string(fen));
+            session.Sync();
+            std::vector<std::string> lines;
+            int64_t ms;
+            std::string best = session.BestMove("go depth 30\nstop", fen, &lines, &ms);
+            int depth, slot;
+            std::string first, last;
+            for (const std::string &line : lines)
+                if (ReadPvLine(line, &depth, &slot, &first))
+                    last = first;
+            EXPECT_EQ(best, last) << fen;
+            EXPECT_NE(best, generatorFirst) << fen;
+            delays.push_back(ms);
+        }
+    }
     // Scheduling on a loaded machine may delay a few answers.
     std::sort(delays.begin(), delays.end());
     EXPECT_LE(delays[delays.size() * 9 / 10], 50 * SLOW);
