@@ -16,6 +16,8 @@
 #include "frontend/output.h"
 #include "frontend/search_output.h"
 #include "frontend/tablebase_setup.h"
+#include "tablebases/block_cache.h"
+#include "tablebases/tablebase_probe.h"
 
 EngineSettings engineSettings;
 int64_t hashSizeKb = 0;
@@ -90,9 +92,19 @@ static void OpenBookFile() {
     SetOptionValue("OwnBook", "false");
 }
 
+// The module probes only up to the men limit it was last given: a
+// registration or the on/off switch must reach it, not only a new hash.
+static void SendTablebaseSwitch() {
+    bool on = OptionIsOn("Use_tablebases");
+    SetTablebaseProbing(on);
+    if (engineOps.setTablebaseMen)
+        engineOps.setTablebaseMen(on ? maxTablebasePieces : 0);
+}
+
 static void RegisterTablebaseOptions() {
-    maxTablebasePieces =
-        SetUpTablebases(OptionText("NalimovPath"), ClampedOptionNumber("NalimovCache", 1, 4));
+    maxTablebasePieces = SetUpTablebases(
+        OptionText("NalimovPath"),
+        ClampedOptionNumber("NalimovCache", MIN_CACHE_MEGABYTES, MAX_CACHE_MEGABYTES));
 }
 
 void ConfigureEngine() {
@@ -101,6 +113,7 @@ void ConfigureEngine() {
     engineOps.getSettings(&engineSettings);
     if (OptionIsOn("Use_tablebases"))
         RegisterTablebaseOptions();
+    SendTablebaseSwitch();
     tbHits = 0;
     ResizeHash(HashMegabytes() * MEGABYTE);
     ApplySettings();
@@ -149,10 +162,12 @@ bool HandleSetOption(const char *, char **words, int nWords, const char *) {
     }
     if (EqualsNoCase(name, "Book_file") && OptionIsOn("OwnBook"))
         OpenBookFile();
-    if ((EqualsNoCase(name, "Use_tablebases") || EqualsNoCase(name, "NalimovPath") ||
-         EqualsNoCase(name, "NalimovCache")) &&
-        OptionIsOn("Use_tablebases"))
-        RegisterTablebaseOptions();
+    if (EqualsNoCase(name, "Use_tablebases") || EqualsNoCase(name, "NalimovPath") ||
+        EqualsNoCase(name, "NalimovCache")) {
+        if (OptionIsOn("Use_tablebases"))
+            RegisterTablebaseOptions();
+        SendTablebaseSwitch();
+    }
     tbHits = 0;
     ApplySettings();
     return true;
