@@ -110,6 +110,38 @@ TEST_F(GeneratedTables, EveryPositionAgreesWithTheSolverInBothForms) {
     ExpectEveryPositionAgrees("compressed");
 }
 
+// Square 0 is a1, rank by rank; 12 white king, 0 black king, 7 white
+// pawn, 5 black pawn. Turning the board over, reading files as ranks or
+// swapping the colours each gives another distance.
+TEST_F(GeneratedTables, ProbeBoardLayoutIsPinned) {
+    SolveEndings(false);
+    std::string error;
+    ASSERT_TRUE(WriteSolvedTables(directory, true, false, &error)) << error;
+    ASSERT_EQ(RegisterTablebases(directory.c_str()), 3);
+    ASSERT_EQ(SetTablebaseCacheSize(1), 1);
+    struct Case {
+        int whiteKing, blackKing, pawn;
+        int8_t pawnCode;
+        int score;
+    } cases[] = {
+        {0, 2, 13, 7, 14},   // Ka1 kc1 Pf2: mate in 14
+        {56, 58, 53, 7, 7},  // Ka8 kc8 Pf7: mate in 7
+        {2, 0, 13, 5, -9},   // Kc1 ka1 pf2: mated after 8 moves
+        {0, 16, 41, 7, 9},   // Ka1 ka3 Pb6 (files read as ranks): mate in 9
+    };
+    for (const Case &c : cases) {
+        int8_t board[64];
+        for (int8_t &square : board)
+            square = 6;
+        board[c.whiteKing] = 12;
+        board[c.blackKing] = 0;
+        board[c.pawn] = c.pawnCode;
+        int score = 0;
+        EXPECT_EQ(LookUpTablebaseScore(board, 1, 0, &score), 1) << c.pawn;
+        EXPECT_EQ(score, c.score) << c.pawn;
+    }
+}
+
 int LongestWin(int ending) {
     int longest = 0;
     ForEachSolvedPosition(
