@@ -201,6 +201,30 @@ TEST(TablebaseUci, UseTablebasesSwitchesProbingOffAndOn) {
     EXPECT_EQ(on.score, "mate 16");
 }
 
+// The child's address space in kB, from its status file.
+long long VirtualKb(pid_t pid) {
+    std::FILE *status = fopen(("/proc/" + std::to_string(pid) + "/status").c_str(), "r");
+    long long kb = -1;
+    char line[256];
+    while (status != nullptr && fgets(line, sizeof line, status) != nullptr)
+        sscanf(line, "VmSize: %lld kB", &kb);
+    if (status != nullptr)
+        fclose(status);
+    return kb;
+}
+
+// The printed range ends at 4 MB, but a larger cache is allocated.
+TEST(TablebaseUci, NalimovCacheAboveFourMegabytesIsHonoured) {
+    TableDirectory tables(false);
+    Session session({PathOption(tables.path)});
+    long long before = VirtualKb(session.process.pid);
+    UciSend(&session.process, "setoption name NalimovCache value 512");
+    session.Sync();
+    EXPECT_GT(VirtualKb(session.process.pid) - before, 500 * 1024);
+    SearchResult result = session.Search("position fen " + FenOf(LongestWin(SOLVER_KRK)), DEPTH);
+    EXPECT_EQ(result.score, "mate 16");
+}
+
 // The defender's reply that keeps the mate furthest away.
 SolverMove LongestDefence(const SolverPosition &p) {
     std::vector<SolverMove> moves = SolverLegalMoves(p);

@@ -140,6 +140,19 @@ TEST_F(GeneratedTables, ProbeBoardLayoutIsPinned) {
         EXPECT_EQ(LookUpTablebaseScore(board, 1, 0, &score), 1) << c.pawn;
         EXPECT_EQ(score, c.score) << c.pawn;
     }
+    // Use_tablebases off: not found, no hit counted; on again without a
+    // new registration.
+    int8_t board[64];
+    for (int8_t &square : board)
+        square = 6;
+    board[0] = 12, board[2] = 0, board[13] = 7;
+    int score = 0, hits = tbHits;
+    SetTablebaseProbing(false);
+    EXPECT_EQ(LookUpTablebaseScore(board, 1, 0, &score), 0);
+    EXPECT_EQ(tbHits, hits);
+    SetTablebaseProbing(true);
+    EXPECT_EQ(LookUpTablebaseScore(board, 1, 0, &score), 1);
+    EXPECT_EQ(score, 14);
 }
 
 int LongestWin(int ending) {
