@@ -69,6 +69,11 @@ int64_t HashMegabytes() {
     return megabytes > MAX_HASH_MB ? MAX_HASH_MB : megabytes;
 }
 
+// With Use_tablebases off the module makes no probes at all.
+static int TablebaseMenLimit() {
+    return OptionIsOn("Use_tablebases") ? maxTablebasePieces : 0;
+}
+
 void ResizeHash(int64_t bytes) {
     // The trial allocation finds out how much this process can have.
     int64_t reached = AllocateHashTable(&hashTable, bytes + MEGABYTE);
@@ -78,7 +83,7 @@ void ResizeHash(int64_t bytes) {
     int64_t moduleBytes = reached - MEGABYTE;
     if (moduleBytes < MEGABYTE)
         moduleBytes = MEGABYTE;
-    engineOps.init(moduleBytes, maxTablebasePieces);
+    engineOps.init(moduleBytes, TablebaseMenLimit());
     hashSizeKb = moduleBytes / 1024;
     if (moduleBytes < bytes - MEGABYTE)
         ReportError("Hash size was reduced", "");
@@ -95,10 +100,9 @@ static void OpenBookFile() {
 // The module probes only up to the men limit it was last given: a
 // registration or the on/off switch must reach it, not only a new hash.
 static void SendTablebaseSwitch() {
-    bool on = OptionIsOn("Use_tablebases");
-    SetTablebaseProbing(on);
+    SetTablebaseProbing(OptionIsOn("Use_tablebases"));
     if (engineOps.setTablebaseMen)
-        engineOps.setTablebaseMen(on ? maxTablebasePieces : 0);
+        engineOps.setTablebaseMen(TablebaseMenLimit());
 }
 
 static void RegisterTablebaseOptions() {

@@ -167,10 +167,10 @@ void RemoveMan(SolverPosition *p, int index) {
 }
 
 // Adds the move to list when it leaves the mover's king safe.
-void AddIfLegal(const SolverPosition &before, int from, int to, int promotion,
-                const SolverPosition &after, std::vector<SolverMove> *list) {
+void AddIfLegal(const SolverPosition &before, const Board &boardBefore, int from, int to,
+                int promotion, const SolverPosition &after, std::vector<SolverMove> *list) {
     // The board after the move, from the board before it.
-    Board board = BoardOfPosition(before);
+    Board board = boardBefore;
     if (after.nMen < before.nMen && before.epSquare == to)
         board.square[to - PawnStep(before.whiteToMove)] = 0;
     char mover = board.square[from];
@@ -234,14 +234,14 @@ void GeneratePawnMoves(const SolverPosition &p, const Board &board, int index,
                     if (promoted.men[i].square == to)
                         promoted.men[i].type = type;
                 }
-                AddIfLegal(p, from, to, type, promoted, list);
+                AddIfLegal(p, board, from, to, type, promoted, list);
             }
             continue;
         }
         // The e.p. right exists only when a pawn can use it.
         if (abs(to - from) == 16 && EpCapturer(after, to) >= 0)
             after.epSquare = from + step;
-        AddIfLegal(p, from, to, -1, after, list);
+        AddIfLegal(p, board, from, to, -1, after, list);
     }
 }
 
@@ -252,7 +252,7 @@ void GeneratePieceMoves(const SolverPosition &p, const Board &board, int index, 
         char c = board.square[to];
         if (c == 'K' || c == 'k' || (c != 0 && IsWhite(c) == white))
             return false;
-        AddIfLegal(p, from, to, -1, MovedPosition(p, index, to, false), list);
+        AddIfLegal(p, board, from, to, -1, MovedPosition(p, index, to, false), list);
         return c == 0;
     };
     int f = File(from), r = Rank(from);
