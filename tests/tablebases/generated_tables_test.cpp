@@ -118,7 +118,7 @@ TEST_F(GeneratedTables, ProbeBoardLayoutIsPinned) {
     SolveEndings(false);
     std::string error;
     ASSERT_TRUE(WriteSolvedTables(directory, true, false, &error)) << error;
-    ASSERT_EQ(RegisterTablebases(directory.c_str()), 3);
+    ASSERT_GE(RegisterTablebases(directory.c_str()), 3);
     ASSERT_EQ(SetTablebaseCacheSize(1), 1);
     struct Case {
         int whiteKing, blackKing, pawn;

@@ -399,8 +399,28 @@ int SquareBase(int type) {
     return type == MAN_PAWN ? 8 : 0;
 }
 
-int64_t NodeOf(int ending, const SolverPosition &p) {
+// Endings with pawns keep only positions with the white king on files
+// a-d: the mirror image across the d/e line has the same value, and no
+// position is its own image.
+bool FoldsFiles(int ending) {
+    return ending == SOLVER_KPK || ending == SOLVER_KPKP;
+}
+
+SolverPosition FileMirror(const SolverPosition &p) {
+    SolverPosition m = p;
+    m.whiteKing ^= 7;
+    m.blackKing ^= 7;
+    for (int i = 0; i < p.nMen; i++)
+        m.men[i].square ^= 7;
+    if (p.epSquare >= 0)
+        m.epSquare ^= 7;
+    return m;
+}
+
+int64_t NodeOf(int ending, const SolverPosition &position) {
     const EndingShape &shape = shapes[ending];
+    bool fold = FoldsFiles(ending) && File(position.whiteKing) >= 4;
+    const SolverPosition &p = fold ? FileMirror(position) : position;
     if (p.epSquare >= 0) {
         // Side to move, kings, file of the pushed pawn, capturer's side.
         int pushed = p.epSquare + PawnStep(!p.whiteToMove);
@@ -431,6 +451,8 @@ bool PositionOfNode(int ending, int64_t node, SolverPosition *p) {
         p->blackKing = int(k % 64);
         p->whiteKing = int(k / 64 % 64);
         p->whiteToMove = k / 4096 == 0;
+        if (FoldsFiles(ending) && File(p->whiteKing) >= 4)
+            return false;
         bool pusher = !p->whiteToMove;
         int pushed = DoublePushRank(pusher) * 8 + file;
         int capturerFile = file + (right ? 1 : -1);
@@ -463,6 +485,8 @@ bool PositionOfNode(int ending, int64_t node, SolverPosition *p) {
     p->blackKing = int(node % 64);
     p->whiteKing = int(node / 64 % 64);
     p->whiteToMove = node / 4096 == 0;
+    if (FoldsFiles(ending) && File(p->whiteKing) >= 4)
+        return false;
     uint64_t used = (1ull << p->whiteKing) | (1ull << p->blackKing);
     if (p->whiteKing == p->blackKing)
         return false;
@@ -717,6 +741,8 @@ void ForEachSolvedPosition(int ending,
         SolverPosition p;
         PositionOfNode(ending, node, &p);
         visit(p, table.value[node], context);
+        if (FoldsFiles(ending))
+            visit(FileMirror(p), table.value[node], context);
     }
 }
 

@@ -1,5 +1,6 @@
 // tbgen DIR: solves kqk, krk, kbk, knk, kpk and kpkp and writes their
-// tables into DIR, plain and compressed. A test tool.
+// tables into DIR, plain and compressed. A test tool: kpkp scores a
+// promotion as a win, so its distances are not those of real play.
 #include <chrono>
 #include <cstdio>
 #include <string>
