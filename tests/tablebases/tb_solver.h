@@ -50,6 +50,8 @@ bool ValueIsLoss(int16_t value);
 // that promotes, since the 4-men endings it leads to are not solved.
 void SolveEndings(bool withKpkp);
 const char *SolverEndingName(int ending);
+int SolverEndingMan(int ending);  // SolverManType of white's first man
+bool SolverEndingIsSolved(int ending);
 // Value of any position whose material is solved (colours either way),
 // or of bare kings (a draw); SOLVER_ILLEGAL otherwise.
 int16_t SolverValue(const SolverPosition &position);
@@ -65,6 +67,7 @@ SolverPosition ColourMirror(const SolverPosition &position);
 
 // Number of a position (white holding the ending's men) in the file of
 // its side to move, by the solver's own numbering; -1 if not numbered.
+// These and the file writing live in tb_numbering.cpp.
 int64_t SolverPositionNumber(int ending, const SolverPosition &position);
 int64_t SolverStoredCount(int ending, int side);
 // The file byte of a value: 0 draw, 127 - n win in n, n - 127 loss after
