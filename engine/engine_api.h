@@ -70,7 +70,7 @@ struct EngineOps {
     int (*setPosition)(const char *fen);
     int (*playMove)(Move move, int promotionLetter);
     void (*setLimits)(int kind, int limit1, int limit2, int limit3, int limit4);
-    void *reserved;
+    void (*setTablebaseMen)(int maxTablebaseMen);  // after each registration
     void (*setMoveNumber)(int n);
     int (*clearStop)();
     void (*go)(int nLines, int waitForStop);

@@ -33,6 +33,11 @@ static int64_t OpInit(int64_t hashBytes, int maxMen) {
     return bytes;
 }
 
+// A registration after the start changes the limit without a new hash.
+static void OpSetTablebaseMen(int maxMen) {
+    maxTablebaseMen = maxMen;
+}
+
 static void OpFreeHash() {
     FreeHashTable();
 }
@@ -128,6 +133,7 @@ VLM_EXPORT void EngineInit(FrontEndCallbacks *callbacks, EngineOps *ops) {
     ops->setPosition = OpSetPosition;
     ops->playMove = OpPlayMove;
     ops->setLimits = OpSetLimits;
+    ops->setTablebaseMen = OpSetTablebaseMen;
     ops->setMoveNumber = OpSetMoveNumber;
     ops->clearStop = OpClearStop;
     ops->go = OpGo;

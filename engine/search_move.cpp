@@ -115,7 +115,8 @@ static void ProbeEndgameTable(SearchNode *node, SearchNode *child, MovePass *pas
     LeaveSplitLock();
     if (found != 1)
         return;
-    int m = node->matedScore;
+    // The score is the child's, so its mate distance counts from the child.
+    int m = node->matedScore + 1;
     Settle(pass, s == 0 ? 0 : s > 0 ? 1 - m - 2 * s : m - 2 * s - 2);
 }
 

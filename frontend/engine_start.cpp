@@ -16,6 +16,8 @@
 #include "frontend/output.h"
 #include "frontend/search_output.h"
 #include "frontend/tablebase_setup.h"
+#include "tablebases/block_cache.h"
+#include "tablebases/tablebase_probe.h"
 
 EngineSettings engineSettings;
 int64_t hashSizeKb = 0;
@@ -67,6 +69,11 @@ int64_t HashMegabytes() {
     return megabytes > MAX_HASH_MB ? MAX_HASH_MB : megabytes;
 }
 
+// With Use_tablebases off the module makes no probes at all.
+static int TablebaseMenLimit() {
+    return OptionIsOn("Use_tablebases") ? maxTablebasePieces : 0;
+}
+
 void ResizeHash(int64_t bytes) {
     // The trial allocation finds out how much this process can have.
     int64_t reached = AllocateHashTable(&hashTable, bytes + MEGABYTE);
@@ -76,7 +83,7 @@ void ResizeHash(int64_t bytes) {
     int64_t moduleBytes = reached - MEGABYTE;
     if (moduleBytes < MEGABYTE)
         moduleBytes = MEGABYTE;
-    engineOps.init(moduleBytes, maxTablebasePieces);
+    engineOps.init(moduleBytes, TablebaseMenLimit());
     hashSizeKb = moduleBytes / 1024;
     if (moduleBytes < bytes - MEGABYTE)
         ReportError("Hash size was reduced", "");
@@ -90,9 +97,18 @@ static void OpenBookFile() {
     SetOptionValue("OwnBook", "false");
 }
 
+// The module probes only up to the men limit it was last given: a
+// registration or the on/off switch must reach it, not only a new hash.
+static void SendTablebaseSwitch() {
+    SetTablebaseProbing(OptionIsOn("Use_tablebases"));
+    if (engineOps.setTablebaseMen)
+        engineOps.setTablebaseMen(TablebaseMenLimit());
+}
+
 static void RegisterTablebaseOptions() {
-    maxTablebasePieces =
-        SetUpTablebases(OptionText("NalimovPath"), ClampedOptionNumber("NalimovCache", 1, 4));
+    maxTablebasePieces = SetUpTablebases(
+        OptionText("NalimovPath"),
+        ClampedOptionNumber("NalimovCache", MIN_CACHE_MEGABYTES, MAX_CACHE_MEGABYTES));
 }
 
 void ConfigureEngine() {
@@ -101,6 +117,7 @@ void ConfigureEngine() {
     engineOps.getSettings(&engineSettings);
     if (OptionIsOn("Use_tablebases"))
         RegisterTablebaseOptions();
+    SendTablebaseSwitch();
     tbHits = 0;
     ResizeHash(HashMegabytes() * MEGABYTE);
     ApplySettings();
@@ -151,10 +168,12 @@ bool HandleSetOption(const char *, char **words, int nWords, const char *) {
         ChangeHashSize();
     if (EqualsNoCase(name, "Book_file") && OptionIsOn("OwnBook"))
         OpenBookFile();
-    if ((EqualsNoCase(name, "Use_tablebases") || EqualsNoCase(name, "NalimovPath") ||
-         EqualsNoCase(name, "NalimovCache")) &&
-        OptionIsOn("Use_tablebases"))
-        RegisterTablebaseOptions();
+    if (EqualsNoCase(name, "Use_tablebases") || EqualsNoCase(name, "NalimovPath") ||
+        EqualsNoCase(name, "NalimovCache")) {
+        if (OptionIsOn("Use_tablebases"))
+            RegisterTablebaseOptions();
+        SendTablebaseSwitch();
+    }
     tbHits = 0;
     ApplySettings();
     return true;

@@ -12,7 +12,10 @@ constexpr int CACHE_BUFFER_BYTES = 8228;  // block and the decoder's slack
 constexpr int CACHE_SLOT_BYTES = 8284;    // buffer and its record
 constexpr int CACHE_RECORD_BYTES = CACHE_SLOT_BYTES - CACHE_BUFFER_BYTES;
 constexpr int MIN_CACHE_MEGABYTES = 1;
-constexpr int MAX_CACHE_MEGABYTES = 4;
+// The option's printed range ends at 4; larger values are honoured up to
+// a size that stays within the cache's 32-bit byte count.
+constexpr int64_t MAX_CACHE_MEGABYTES = 1024;
+static_assert((MAX_CACHE_MEGABYTES << 20) <= UINT32_MAX);
 
 struct CacheBlock {
     int32_t tableId;
@@ -42,7 +45,7 @@ void CloseTablebaseFiles();
 // TB_UNKNOWN when it cannot be read.
 int ReadBlockByte(int id, int side, int64_t block, int offset);
 
-// Entry for the program: allocates megabytes (clamped to 1..4, 0 or less
+// Entry for the program: allocates megabytes (clamped to 1..1024, 0 or less
 // turns the cache off) and hands them to the cache, freeing the previous
 // area. Returns the SetTablebaseCache result.
 int SetTablebaseCacheSize(int64_t megabytes);

@@ -8,6 +8,11 @@
 #include "tablebases/tablebase_files.h"
 
 std::atomic<int32_t> tbHits{0};
+std::atomic<bool> tablebaseProbing{true};
+
+void SetTablebaseProbing(bool on) {
+    tablebaseProbing.store(on, std::memory_order_relaxed);
+}
 
 const int32_t pieceCodeToCount[13] = {-1, 9, 8, 7, 6, 5, -1, 0, 1, 2, 3, 4, -1};
 
@@ -125,7 +130,7 @@ static int LookUpLocked(const int8_t *board, int sideToMove, int epSquare, int *
 }
 
 int LookUpTablebaseScore(const int8_t *board, int side, int epSquare, int *score) {
-    if (board == nullptr || score == nullptr)
+    if (board == nullptr || score == nullptr || !tablebaseProbing.load(std::memory_order_relaxed))
         return 0;
     EnterCriticalSection(&tablebaseLock);
     int found = LookUpLocked(board, side, epSquare, score);

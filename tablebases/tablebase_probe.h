@@ -6,6 +6,9 @@
 
 // Probes that found their position; the program shows and resets it.
 extern std::atomic<int32_t> tbHits;
+// The Use_tablebases switch: while off every probe answers "not found".
+extern std::atomic<bool> tablebaseProbing;
+void SetTablebaseProbing(bool on);
 // Piece code 0..12 -> slot in the material counts, -1 for kings and empty.
 extern const int32_t pieceCodeToCount[13];
 

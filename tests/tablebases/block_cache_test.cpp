@@ -47,11 +47,14 @@ TEST_F(BlockCache, SlotsFollowTheAreaSize) {
     EXPECT_EQ(cacheBlockCount, 0u);
     EXPECT_EQ(SetTablebaseCache(area.data(), 8284), 1);
     EXPECT_EQ(cacheBlockCount, 1u);
-    // The program's entry clamps to 1..4 MB and turns the cache off at 0.
+    // The program's entry honours sizes past the printed 4 MB, clamps to
+    // 1..1024 MB in 64 bits and turns the cache off at 0.
     EXPECT_EQ(SetTablebaseCacheSize(1), 1);
     EXPECT_EQ(cacheBlockCount, 126u);
-    EXPECT_EQ(SetTablebaseCacheSize(int64_t(1) << 40), 1);
-    EXPECT_EQ(cacheBlockCount, 506u);
+    EXPECT_EQ(SetTablebaseCacheSize(16), 1);
+    EXPECT_EQ(cacheBlockCount, 2025u);
+    EXPECT_EQ(SetTablebaseCacheSize((int64_t(1) << 32) + 16), 1);
+    EXPECT_EQ(cacheBlockCount, 129616u);
     EXPECT_EQ(SetTablebaseCacheSize(0), 0);
     EXPECT_EQ(cacheBlockCount, 0u);
 }
