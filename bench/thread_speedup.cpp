@@ -35,10 +35,10 @@ static void KeepNodes(int64_t nodes) {
     lastNodes.store(nodes, std::memory_order_relaxed);
 }
 
-static bool LoadModule(EngineOps *ops) {
-    void *handle = dlopen(VLM_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
+static bool LoadModule(const char *path, EngineOps *ops) {
+    void *handle = dlopen(path, RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
-        fprintf(stderr, "cannot load %s: %s\n", VLM_MODULE_PATH, dlerror());
+        fprintf(stderr, "cannot load %s: %s\n", path, dlerror());
         return false;
     }
     auto init = reinterpret_cast<EngineInitFunction>(dlsym(handle, "EngineInit"));
@@ -87,11 +87,13 @@ int main(int argc, char **argv) {
     int depth = argc > 1 ? atoi(argv[1]) : DEPTH_DEFAULT;
     int nRounds = argc > 2 ? atoi(argv[2]) : 1;
     if (depth < 1 || depth > 60 || nRounds < 1) {
-        fprintf(stderr, "usage: thread_speedup [depth 1..60] [rounds]\n");
+        fprintf(stderr, "usage: thread_speedup [depth 1..60] [rounds] [module]\n");
         return 1;
     }
+    // Another build's module may be named, to compare two builds.
+    const char *modulePath = argc > 3 ? argv[3] : VLM_MODULE_PATH;
     EngineOps ops = {};
-    if (!LoadModule(&ops))
+    if (!LoadModule(modulePath, &ops))
         return 1;
     // Rounds alternate the thread counts, so that a change of machine load
     // falls on all of them alike.
