@@ -1,8 +1,11 @@
 // The pool of helper threads that share the moves of split nodes. A helper
 // is idle while its queueEmpty holds a count and works while active names
 // the split node; searcherSlots gives out one count per searching helper,
-// so at most nThreads search at once. Each init retires the helpers of the
-// previous pool, and frees it only once every one of them has left.
+// so at most nThreads search at once. A helper merges its results into the
+// split node when it finishes, under the owner's merge lock, which the
+// owner holds whenever it is not waiting in the pool. Each init retires
+// the helpers of the previous pool, and frees it only once every one of
+// them has left.
 #include "engine/thread_pool.h"
 
 #include <algorithm>
@@ -10,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 
 #include "engine/board.h"
 #include "engine/debug_check.h"
@@ -25,6 +29,8 @@ namespace {
 constexpr int MAX_THREADS = 24;
 constexpr int MAX_THREAD_RECORDS = 2 * MAX_THREADS;
 static_assert(MAX_THREAD_RECORDS <= MAX_WAIT_OBJECTS, "one wait covers every record");
+static_assert(MAX_THREAD_RECORDS == sizeof ThreadPoolStats{}.helperNodes / sizeof(int64_t),
+              "a node count per record");
 constexpr int MAIN_THREAD_ID = 1;
 constexpr int FIRST_HELPER_ID = 2;  // record index + 2
 constexpr int N_THREAD_IDS = MAX_THREAD_RECORDS + FIRST_HELPER_ID;
@@ -47,6 +53,7 @@ struct ThreadRecord {
     bool retire;
     // Job.
     SearchNode *splitNode;
+    SearchNode *ownerChild;
     int32_t ownerId;
     int32_t depth;
     int32_t *beta;
@@ -57,24 +64,38 @@ struct ThreadRecord {
     bool atRoot;
     Move rememberedPv[2];  // the owner child's pair at the hand-over
     // Shared state of the record.
-    std::atomic<SearchNode *> active;  // the split node worked for; null when idle
-    std::atomic<int32_t> busy;         // owners collecting it right now
-    std::atomic<int32_t> reservedBy;   // threadId of the owner holding it; 0 free
+    std::atomic<SearchNode *> active;    // the split node worked for; null when idle
+    std::atomic<int32_t> busy;           // owners collecting it right now
+    std::atomic<int32_t> reservedBy;     // threadId of the owner holding it; 0 free
+    std::atomic<int64_t> nodesSearched;  // since the statistics were reset
 };
 
-// What the helpers of one owner's split node hand back. Each owner owns
-// splits at one node at a time, so one share per threadId; the owner folds
-// it into the node once its helpers are back.
+// The split an owner runs. Each owner owns splits at one node at a time,
+// so one per threadId. From the first hand-off until its helpers are back
+// the owner holds mergeLock, letting go only while it waits in the pool:
+// a finishing helper's merge into the split node and the owner's child
+// then never meets the owner's own reads and writes of them.
 struct SplitShare {
-    SearchNode *ownerChild;
-    std::atomic<int32_t> movesSeenAdded;
-    std::atomic<int32_t> threatScore;
-    std::atomic<uint64_t> pvOffer;  // remembered pair, helper's pair; 0: none
+    std::mutex mergeLock;
+    // What the split started from, and how many helpers merged since.
+    int32_t movesSeenAtSplit;
+    Move pvAtSplit[2];
+    int32_t nMerged;
+};
+
+// Counters behind ThreadPoolStats.
+struct PoolCounters {
+    std::atomic<int64_t> nSplits;
+    std::atomic<int64_t> nHandOvers;
+    std::atomic<int64_t> nHandOversAfterMerge;
+    std::atomic<int64_t> nHandOversSeeingMoves;
+    std::atomic<int64_t> nHandOversSeeingKillers;
 };
 
 struct ThreadPool {
     ThreadRecord thread[MAX_THREAD_RECORDS];
     SplitShare shares[N_THREAD_IDS];
+    PoolCounters counters;
     int32_t nProcessors;
     int32_t nRecordsBuilt;  // 2 x nProcessors
     std::atomic<int32_t> nThreads;
@@ -122,14 +143,8 @@ static int LoadShared(const int32_t *word) {
     return std::atomic_ref<int32_t>(*const_cast<int32_t *>(word)).load(std::memory_order_relaxed);
 }
 
-static void RaiseAtomic(std::atomic<int32_t> *word, int32_t value) {
-    int32_t seen = word->load(std::memory_order_relaxed);
-    while (seen < value && !word->compare_exchange_weak(seen, value)) {
-    }
-}
-
-static uint32_t PackPair(const Move pair[2]) {
-    return uint32_t(pair[0]) | uint32_t(pair[1]) << 16;
+static void Count(std::atomic<int64_t> *counter, int64_t n = 1) {
+    counter->fetch_add(n, std::memory_order_relaxed);
 }
 
 // ---- Copying a Position into a helper ----
@@ -282,10 +297,12 @@ static bool BeginSplit(ThreadPool *pool, SearchNode *node, SearchNode *child) {
     pool->thread[found].reservedBy = ownerId;
     ReleaseChecked(&pool->thread[found].queueEmpty);
     SplitShare *share = &pool->shares[ownerId];
-    share->ownerChild = child;
-    share->movesSeenAdded = 0;
-    share->threatScore = -SCORE_INFINITE;
-    share->pvOffer = 0;
+    share->mergeLock.lock();
+    share->movesSeenAtSplit = node->movesSeen;
+    share->pvAtSplit[0] = child->pv[0];
+    share->pvAtSplit[1] = child->pv[1];
+    share->nMerged = 0;
+    Count(&pool->counters.nSplits);
     // An owner gives up its own search count while it owns a split.
     if (ownerId >= FIRST_HELPER_ID)
         ReleaseChecked(&pool->searcherSlots);
@@ -293,11 +310,25 @@ static bool BeginSplit(ThreadPool *pool, SearchNode *node, SearchNode *child) {
     return true;
 }
 
-// Steps 4 and 5 of a split: the helper gets a copy of the owner's
-// Position, the split node and the child, and the job.
+// What a hand-over copies of the results merged so far.
+static void CountHandOver(PoolCounters *counters, const SplitShare *share, const SearchNode *node,
+                          const SearchNode *child) {
+    Count(&counters->nHandOvers);
+    if (share->nMerged == 0)
+        return;
+    Count(&counters->nHandOversAfterMerge);
+    if (node->movesSeen > share->movesSeenAtSplit)
+        Count(&counters->nHandOversSeeingMoves);
+    if (child->pv[0] != share->pvAtSplit[0] || child->pv[1] != share->pvAtSplit[1])
+        Count(&counters->nHandOversSeeingKillers);
+}
+
+// Steps 4 and 5 of a split, under the owner's merge lock: the helper gets
+// a copy of the owner's Position, the split node and the child, and the job.
 static void HandOver(ThreadRecord *record, SearchNode *node, int depth, int *beta, int *alpha,
                      Move *killers, Move *pvOut, Move move, SearchNode *child) {
     Position *from = node->position;
+    CountHandOver(&record->pool->counters, &record->pool->shares[from->threadId], node, child);
     Position *to = &record->position;
     CopyPositionToHelper(to, from);
     CopyNodeState(&record->rootNode, node);
@@ -310,6 +341,7 @@ static void HandOver(ThreadRecord *record, SearchNode *node, int depth, int *bet
     to->owner = from;
     to->splitPoint = &rootNode;  // may not split until its owner frees it
     record->splitNode = node;
+    record->ownerChild = child;
     record->ownerId = from->threadId;
     record->depth = depth;
     record->beta = beta;
@@ -338,8 +370,12 @@ int SplitNode(SearchNode *node, int depth, int *beta, int *alpha, Move *killers,
         return 0;
     }
     // 2. One search count for the helper; 3. a free or reserved helper.
+    // Helpers that finish meanwhile merge into the node.
+    std::mutex *mergeLock = &pool->shares[position->threadId].mergeLock;
+    mergeLock->unlock();
     WaitChecked(&pool->searcherSlots);
     int index = FindIdleThread(pool, position->threadId);
+    mergeLock->lock();
     // 4-5. Copy and post the job.
     HandOver(&pool->thread[index], node, depth, beta, alpha, killers, pvOut, move, child);
     return 1;
@@ -347,9 +383,30 @@ int SplitNode(SearchNode *node, int depth, int *beta, int *alpha, Move *killers,
 
 // ---- The helpers ----
 
+// The helper's results go into the split node at once, so that the moves
+// handed out after it start from them: a move seen, the threat score and
+// the owner child's killer pair, unless another helper replaced that pair
+// since this one started.
+static void MergeIntoSplitNode(ThreadRecord *record, int movesSeenBefore) {
+    SplitShare *share = &record->pool->shares[record->ownerId];
+    SearchNode *node = record->splitNode;
+    SearchNode *ownerChild = record->ownerChild;
+    const SearchNode *root = &record->rootNode;
+    std::lock_guard<std::mutex> lock(share->mergeLock);
+    if (root->movesSeen > movesSeenBefore)
+        node->movesSeen++;
+    if (MovesEqual(&ownerChild->pv[0], &record->rememberedPv[0]) &&
+        MovesEqual(&ownerChild->pv[1], &record->rememberedPv[1])) {
+        ownerChild->pv[0] = record->childNode.pv[0];
+        ownerChild->pv[1] = record->childNode.pv[1];
+    }
+    node->threatScore = std::max(node->threatScore, root->threatScore);
+    share->nMerged++;
+}
+
 // Searches the handed move again whenever another thread's raise of the
-// shared alpha made the pass obsolete, then leaves the results for the
-// owner and the node count for the total.
+// shared alpha made the pass obsolete, then merges the results and adds
+// the node count to the total.
 static void RunJob(ThreadRecord *record) {
     Position *position = &record->position;
     SearchNode *root = &record->rootNode;
@@ -365,13 +422,9 @@ static void RunJob(ThreadRecord *record) {
         SearchMove(root, record->depth, record->beta, record->alpha, record->killers, record->pvOut,
                    record->move, &record->childNode, exclusion);
     } while (splitGeneration != position->generation && !stopSearch);
-    SplitShare *share = &record->pool->shares[record->ownerId];
-    if (root->movesSeen > movesSeenBefore)
-        share->movesSeenAdded.fetch_add(1);
-    RaiseAtomic(&share->threatScore, root->threatScore);
-    share->pvOffer =
-        uint64_t(PackPair(record->rememberedPv)) | uint64_t(PackPair(record->childNode.pv)) << 32;
+    MergeIntoSplitNode(record, movesSeenBefore);
     totalNodes.fetch_add(position->nodes);
+    Count(&record->nodesSearched, position->nodes);
     position->nodes = 0;
     // The count goes back before the helper turns idle, so that nothing of
     // the pool is touched once an owner has collected it.
@@ -393,18 +446,6 @@ static void HelperThreadMain(void *argument) {
 }
 
 // ---- Collecting the helpers ----
-
-// Folds what the node's helpers handed back into the split node.
-static void FoldShare(SplitShare *share, SearchNode *node) {
-    node->movesSeen += share->movesSeenAdded.exchange(0);
-    node->threatScore = std::max(node->threatScore, share->threatScore.load());
-    uint64_t offer = share->pvOffer.exchange(0);
-    SearchNode *child = share->ownerChild;
-    if (offer != 0 && PackPair(child->pv) == uint32_t(offer)) {
-        child->pv[0] = Move(offer >> 32);
-        child->pv[1] = Move(offer >> 48);
-    }
-}
 
 // Marks the records working for the node as being collected; returns how
 // many there are. A helper that finished meanwhile needs no collection.
@@ -441,6 +482,8 @@ void WaitForHelpers(SearchNode *node) {
     Position *position = node->position;
     int ownerId = position->threadId;
     if (pool) {
+        // Helpers still out merge as they come back.
+        pool->shares[ownerId].mergeLock.unlock();
         // 1. The helpers still out; 2. how many may stay out before the
         // rest are allowed to split.
         Semaphore *handles[MAX_THREAD_RECORDS];
@@ -470,12 +513,11 @@ void WaitForHelpers(SearchNode *node) {
         } else {
             WaitChecked(&pool->searcherSlots);
         }
-        // 5. Reservations go, the results come in.
+        // 5. Reservations go.
         for (int i = 0; i < pool->nRecordsBuilt; i++) {
             int expected = ownerId;
             pool->thread[i].reservedBy.compare_exchange_strong(expected, 0);
         }
-        FoldShare(&pool->shares[ownerId], node);
     }
     position->splitPoint = nullptr;
     SetOwnerPriority(PRIORITY_NORMAL);
@@ -515,6 +557,7 @@ static void InitRecord(ThreadPool *pool, int index) {
     record->active = nullptr;
     record->busy = 0;
     record->reservedBy = 0;
+    record->nodesSearched = 0;
     // A record whose thread did not start is never idle, so never used.
     record->started = StartDetachedThread(HelperThreadMain, record);
     if (record->started)
@@ -542,4 +585,32 @@ void SetThreadCount(int threadCount) {
     ThreadPool *pool = currentPool.load(std::memory_order_acquire);
     if (pool)
         pool->pendingThreads = ThreadsForSetting(threadCount, pool->nProcessors);
+}
+
+void ReadThreadPoolStats(ThreadPoolStats *stats) {
+    *stats = ThreadPoolStats{};
+    ThreadPool *pool = currentPool.load(std::memory_order_acquire);
+    if (!pool)
+        return;
+    for (int i = 0; i < pool->nRecordsBuilt; i++)
+        stats->helperNodes[i] = pool->thread[i].nodesSearched.load();
+    stats->nHelperRecords = pool->nRecordsBuilt;
+    stats->nSplits = pool->counters.nSplits.load();
+    stats->nHandOvers = pool->counters.nHandOvers.load();
+    stats->nHandOversAfterMerge = pool->counters.nHandOversAfterMerge.load();
+    stats->nHandOversSeeingMoves = pool->counters.nHandOversSeeingMoves.load();
+    stats->nHandOversSeeingKillers = pool->counters.nHandOversSeeingKillers.load();
+}
+
+void ResetThreadPoolStats() {
+    ThreadPool *pool = currentPool.load(std::memory_order_acquire);
+    if (!pool)
+        return;
+    for (int i = 0; i < pool->nRecordsBuilt; i++)
+        pool->thread[i].nodesSearched = 0;
+    pool->counters.nSplits = 0;
+    pool->counters.nHandOvers = 0;
+    pool->counters.nHandOversAfterMerge = 0;
+    pool->counters.nHandOversSeeingMoves = 0;
+    pool->counters.nHandOversSeeingKillers = 0;
 }
