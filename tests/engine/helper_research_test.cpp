@@ -29,7 +29,7 @@
 namespace {
 
 constexpr int DEPTH = 10;  // root moves are shared from depth 9, reported from 10
-constexpr auto HOLD_LIMIT = std::chrono::seconds(20);
+constexpr auto HOLD_LIMIT = std::chrono::seconds(60);  // only a mutant waits it out
 
 // Positions (set-up and moves) whose depth-10 search may raise its first
 // root move twice; the first that does is used.
