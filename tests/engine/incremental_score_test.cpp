@@ -126,9 +126,10 @@ TEST(IncrementalScore, SquareValuesAndScoreMatchFromScratchAtEveryNode) {
         ASSERT_TRUE(SetUpBoard(&board, c.fen)) << c.fen;
         rootSide = board.root.side;
         Evaluate(&board.root, 1);
-        // The pawn-structure terms are charged along the path (a pawn that
-        // leaves a doubled isolated file gives back a single pawn's share),
-        // so no function of the position matches them; leave them out.
+        // The pawn terms are charged along the path (a pawn that leaves a
+        // doubled isolated file gives back a single pawn's share, a pawn
+        // that captures keeps its pawn-table term), so no function of the
+        // position matches them; leave them out.
         EvalWorkArea *area = &board.position.evalArea;
         memset(area->isolatedSingle, 0, sizeof area->isolatedSingle);
         memset(area->isolatedMulti, 0, sizeof area->isolatedMulti);
