@@ -96,11 +96,19 @@ struct Record {
     std::condition_variable changed;
     std::thread::id controlThread;
     Move raising = MOVE_NONE, best = MOVE_NONE;
-    bool raisingHeld = false, bestHeld = false;
-    bool bestOut = false;  // the best move's pass has begun
-    bool raised = false;   // another helper raised the bound after that
-    int nBestAgain = 0;    // reports of the best move after its held one
+    bool raisingHeld, bestHeld;
+    bool bestOut;         // the best move's pass has begun, on any thread
+    bool raised;          // another helper raised the bound after that
+    bool raisingOnOwner;  // the raising move went to the owner instead
+    int nBestAgain;       // reports of the best move after its held one
 } record;
+
+void ResetRecord() {
+    std::lock_guard<std::mutex> lock(record.mutex);
+    record.raisingHeld = record.bestHeld = record.bestOut = record.raised = false;
+    record.raisingOnOwner = false;
+    record.nBestAgain = 0;
+}
 
 bool OnHelper() {
     return std::this_thread::get_id() != record.controlThread;
@@ -118,8 +126,16 @@ void RecordPv(int, int depth, int, int, const Move *pv, int) {
 
 void HoldHelpers(int depth, Move move, int) {
     std::unique_lock<std::mutex> lock(record.mutex);
-    if (depth != DEPTH || !OnHelper())
+    if (depth != DEPTH)
         return;
+    if (!OnHelper()) {
+        // No helper was free for one of the moves: this attempt proves
+        // nothing, so nobody waits for it.
+        record.bestOut |= move == record.best;
+        record.raisingOnOwner |= move == record.raising;
+        record.changed.notify_all();
+        return;
+    }
     if (move == record.best && record.bestHeld)
         record.nBestAgain++;
     if (move == record.raising && !record.raisingHeld) {
@@ -129,7 +145,8 @@ void HoldHelpers(int depth, Move move, int) {
         record.bestHeld = true;
         record.bestOut = true;
         record.changed.notify_all();
-        record.changed.wait_for(lock, HOLD_LIMIT, [] { return record.raised; });
+        record.changed.wait_for(lock, HOLD_LIMIT,
+                                [] { return record.raised || record.raisingOnOwner; });
     }
 }
 
@@ -177,13 +194,22 @@ TEST(HelperResearch, OvertakenRootMoveIsSearchedAgain) {
     ops.getSettings(&settings);
     settings.Threads = 4;
     ops.setSettings(&settings);
-    ASSERT_EQ(ops.setPosition(position->fen), 0);
-    for (Move move : MovesOf(position->moves))
-        ASSERT_EQ(ops.playMove(move, ' '), 0) << where;
     record.controlThread = std::this_thread::get_id();
-    ops.clearStop();
-    ops.setLimits(0, DEPTH, 0, 0, 0);
-    ops.go(1, 0);
+    // Both moves must go to helpers, which depends on which helpers are
+    // free when the best move comes up; a few attempts make that sure.
+    for (int attempt = 0; attempt < 5; attempt++) {
+        ResetRecord();
+        ops.clearHash();
+        ASSERT_EQ(ops.setPosition(position->fen), 0);
+        for (Move move : MovesOf(position->moves))
+            ASSERT_EQ(ops.playMove(move, ' '), 0) << where;
+        ops.clearStop();
+        ops.setLimits(0, DEPTH, 0, 0, 0);
+        ops.go(1, 0);
+        std::lock_guard<std::mutex> lock(record.mutex);
+        if (record.raisingHeld && record.bestHeld)
+            break;
+    }
     std::lock_guard<std::mutex> lock(record.mutex);
     ASSERT_TRUE(record.raisingHeld && record.bestHeld) << where << ": both moves go to helpers";
     ASSERT_TRUE(record.raised) << where
