@@ -167,10 +167,14 @@ static int SearchFrontierChild(SearchNode *node, int depth, int beta, int alpha,
     int childDepth = 0;
     // 1. The carried attack, re-tested, and at depth >= 1 the new attacks.
     RetestCarriedAttack(node, child, fm);
-    if (depth >= 1)
+    // Below depth 1 the child gets no attack of its own, but the evasion
+    // re-search may still raise it to depth 1, where searchInfo is read.
+    if (depth >= 1) {
         SetChildThreats(node, child, fm, alpha);
-    else
+    } else {
         child->threatMove = fm->carried;
+        child->searchInfo = 0;
+    }
     // 2. Counter-attack: the move attacks a man while an attack stands.
     if (!(node->nodeFlags & (NODE_THREAT_CHILD | NODE_SELECTIVE)) &&
         !(HasThreat(node->threatMove) && fm->to == ToSquare(node->threatMove)) &&
