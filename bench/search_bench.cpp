@@ -42,7 +42,7 @@ static const char *const BENCH_POSITIONS[] = {
     "8/5pk1/6p1/8/8/2R5/5PPP/6K1 w - -",
     "6k1/5p2/6p1/8/7p/8/6PP/6K1 b - -",
     "8/8/1p6/1P1k4/3P4/4K3/8/8 w - -",
-    "8/8/8/5k2/8/3Q4/8/4K3 w - -",
+    "8/8/8/5k2/8/2Q5/8/4K3 w - -",
 };
 
 constexpr int BENCH_DEPTH_DEFAULT = 10;

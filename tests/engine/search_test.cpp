@@ -261,7 +261,7 @@ const char *const BENCH_POSITIONS[] = {
     "8/5pk1/6p1/8/8/2R5/5PPP/6K1 w - -",
     "6k1/5p2/6p1/8/7p/8/6PP/6K1 b - -",
     "8/8/1p6/1P1k4/3P4/4K3/8/8 w - -",
-    "8/8/8/5k2/8/3Q4/8/4K3 w - -",
+    "8/8/8/5k2/8/2Q5/8/4K3 w - -",
 };
 
 // Lines reported below the deepest depth reported before them: a search
@@ -281,8 +281,8 @@ int CountShallowerLines() {
 // again; only the re-search for another move after the best move's score
 // dropped still reports lines three plies shallower.
 TEST(Search, TimedIterationsReportShallowerLinesOnlyAfterAScoreDrop) {
-    const int expected[] = {0, 1, 0, 0, 0, 2, 1, 0, 0, 0, 0, 0, 0, 0, 0,
-                            0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 1, 0, 0, 0};
+    const int expected[] = {0, 1, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                            0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0};
     static_assert(std::size(expected) == std::size(BENCH_POSITIONS));
 #ifdef VLM_DEBUG
     const size_t nPositions = 8;
