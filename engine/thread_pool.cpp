@@ -233,7 +233,12 @@ static void CopyPositionToHelper(Position *to, const Position *from) {
 static void RebaseNode(SearchNode *node, const Position *from, Position *to) {
     Rebase(node->capturedPiece, from, to);
     Rebase(node->currentPiece, from, to);
-    Rebase(node->attackedPiece, from, to);
+    // attackedPiece means something only with NODE_ATTACKED; otherwise it
+    // may never have been written.
+    if (node->nodeFlags & NODE_ATTACKED)
+        Rebase(node->attackedPiece, from, to);
+    else
+        node->attackedPiece = nullptr;
     Rebase(node->sideRecord, from, to);
     node->position = to;
 }
