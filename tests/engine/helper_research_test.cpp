@@ -4,14 +4,12 @@
 // The current-move reports hold the two helpers so that the interleaving
 // does not depend on timing: the raising move waits until the best move is
 // out, and the best move waits until the raise has been reported.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
-#include <fstream>
 #include <mutex>
 #include <sstream>
 #include <string>
@@ -20,6 +18,7 @@
 
 #include "board_fixture.h"
 #include "engine/game.h"
+#include "tests/support/private_module.h"
 #include "engine/module_state.h"
 #include "engine/report_wrappers.h"
 #include "engine/search.h"
@@ -150,27 +149,6 @@ void HoldHelpers(int depth, Move move, int) {
     }
 }
 
-EngineOps LoadPrivateModule() {
-    EngineOps ops = {};
-    std::string path = "/tmp/vlm_research_test_" + std::to_string(getpid()) + ".so";
-    {
-        std::ifstream in(VLM_MODULE_PATH, std::ios::binary);
-        std::ofstream out(path, std::ios::binary);
-        out << in.rdbuf();
-    }
-    void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    unlink(path.c_str());
-    if (!handle)
-        return ops;
-    auto init = reinterpret_cast<EngineInitFunction>(dlsym(handle, "EngineInit"));
-    FrontEndCallbacks callbacks = {};
-    callbacks.reportPv = RecordPv;
-    callbacks.reportCurrentMove = HoldHelpers;
-    if (init)
-        init(&callbacks, &ops);
-    return ops;
-}
-
 // Runs the threaded search of a candidate until both moves went to
 // helpers; false when no attempt managed that.
 bool SearchWithBothMovesHeld(EngineOps &ops, const Candidate &candidate) {
@@ -193,7 +171,10 @@ bool SearchWithBothMovesHeld(EngineOps &ops, const Candidate &candidate) {
 }
 
 TEST(HelperResearch, OvertakenRootMoveIsSearchedAgain) {
-    EngineOps ops = LoadPrivateModule();
+    FrontEndCallbacks callbacks = {};
+    callbacks.reportPv = RecordPv;
+    callbacks.reportCurrentMove = HoldHelpers;
+    EngineOps ops = LoadPrivateModule(callbacks, "research");
     ASSERT_NE(ops.init, nullptr);
     ops.init(16 << 20, 0);
     EngineSettings settings;

@@ -2,7 +2,6 @@
 // recording callbacks, then the operations under every kind of limit.
 // The module is loaded from a private copy so its globals are this
 // file's alone.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -11,13 +10,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "engine/engine_api.h"
+#include "tests/support/private_module.h"
 
 namespace {
 
@@ -65,44 +64,19 @@ void ClearRecord() {
 }
 
 // A private copy of the module, bound with the given callbacks.
-struct PrivateModule {
-    void *handle = nullptr;
-    EngineOps ops = {};
-};
-
-PrivateModule LoadPrivateModule(const FrontEndCallbacks &callbacks, const char *tag) {
-    PrivateModule module;
-    std::string path =
-        std::string("/tmp/vlm_search_test_") + tag + "_" + std::to_string(getpid()) + ".so";
-    {
-        std::ifstream in(VLM_MODULE_PATH, std::ios::binary);
-        std::ofstream out(path, std::ios::binary);
-        out << in.rdbuf();
-    }
-    module.handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    unlink(path.c_str());
-    if (!module.handle)
-        return module;
-    auto init = reinterpret_cast<EngineInitFunction>(dlsym(module.handle, "EngineInit"));
-    FrontEndCallbacks copy = callbacks;
-    if (init)
-        init(&copy, &module.ops);
-    return module;
-}
-
 EngineOps &Ops() {
-    static PrivateModule module = [] {
+    static EngineOps module = [] {
         FrontEndCallbacks callbacks = {};
         callbacks.setTimer = RecordTimer;
         callbacks.reportPv = RecordPv;
         callbacks.reportCurrentMove = RecordCurrentMove;
         callbacks.reportNodes = RecordNodes;
-        PrivateModule loaded = LoadPrivateModule(callbacks, "recording");
-        if (loaded.ops.init)
-            loaded.ops.init(8 << 20, 0);
+        EngineOps loaded = LoadPrivateModule(callbacks, "recording");
+        if (loaded.init)
+            loaded.init(8 << 20, 0);
         return loaded;
     }();
-    return module.ops;
+    return module;
 }
 
 // Search from fen under the given limits, on the calling thread.
@@ -345,9 +319,8 @@ TEST(ModuleSearch, MoveTimeStopsOnTheFirstTimerExpiry) {
 
 TEST(ModuleSearch, AllNullCallbacksSearchAndEndOnTheirLimits) {
     FrontEndCallbacks none = {};
-    PrivateModule module = LoadPrivateModule(none, "null");
-    ASSERT_NE(module.handle, nullptr) << dlerror();
-    EngineOps &ops = module.ops;
+    EngineOps ops = LoadPrivateModule(none, "null");
+    ASSERT_NE(ops.init, nullptr);
     // Before init: no table, no position.
     ops.clearStop();
     ops.setLimits(0, 3, 0, 0, 0);
@@ -386,9 +359,8 @@ TEST(ModuleSearch, TablebaseHitsBecomeMateScoresFromTheRoot) {
     FrontEndCallbacks callbacks = {};
     callbacks.reportPv = RecordPv;
     callbacks.probeTablebase = ProbeMatedInThree;
-    PrivateModule module = LoadPrivateModule(callbacks, "probe");
-    ASSERT_NE(module.handle, nullptr) << dlerror();
-    EngineOps &ops = module.ops;
+    EngineOps ops = LoadPrivateModule(callbacks, "probe");
+    ASSERT_NE(ops.init, nullptr);
     ASSERT_GT(ops.init(1 << 20, 3), 0);
     ASSERT_EQ(ops.setPosition("8/8/8/4k3/8/8/8/3QK3 w - -"), 0);
     ClearRecord();

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "engine/engine_api.h"
+#include "tests/support/private_module.h"
 
 namespace {
 
@@ -72,31 +73,13 @@ void ClearRecord() {
     record.nCurrentMoves = 0;
 }
 
-EngineOps LoadPrivateModule() {
-    EngineOps ops = {};
-    std::string path = "/tmp/vlm_threads_test_" + std::to_string(getpid()) + ".so";
-    {
-        std::ifstream in(VLM_MODULE_PATH, std::ios::binary);
-        std::ofstream out(path, std::ios::binary);
-        out << in.rdbuf();
-    }
-    void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    unlink(path.c_str());
-    if (!handle)
-        return ops;
-    auto init = reinterpret_cast<EngineInitFunction>(dlsym(handle, "EngineInit"));
-    FrontEndCallbacks callbacks = {};
-    callbacks.reportPv = RecordPv;
-    callbacks.reportCurrentMove = RecordCurrentMove;
-    callbacks.reportNodes = RecordNodes;
-    if (init)
-        init(&callbacks, &ops);
-    return ops;
-}
-
 EngineOps &Ops() {
     static EngineOps ops = [] {
-        EngineOps loaded = LoadPrivateModule();
+        FrontEndCallbacks callbacks = {};
+        callbacks.reportPv = RecordPv;
+        callbacks.reportCurrentMove = RecordCurrentMove;
+        callbacks.reportNodes = RecordNodes;
+        EngineOps loaded = LoadPrivateModule(callbacks, "threads");
         if (loaded.init)
             loaded.init(4 << 20, 0);
         return loaded;

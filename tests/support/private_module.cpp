@@ -1,0 +1,27 @@
+// Private module copies for tests: the copy is unlinked once loaded.
+#include "tests/support/private_module.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <string>
+
+EngineOps LoadPrivateModule(const FrontEndCallbacks &callbacks, const char *tag) {
+    EngineOps ops = {};
+    std::string path = std::string("/tmp/vlm_test_") + tag + "_" + std::to_string(getpid()) + ".so";
+    {
+        std::ifstream in(VLM_MODULE_PATH, std::ios::binary);
+        std::ofstream out(path, std::ios::binary);
+        out << in.rdbuf();
+    }
+    void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    unlink(path.c_str());
+    if (!handle)
+        return ops;
+    auto init = reinterpret_cast<EngineInitFunction>(dlsym(handle, "EngineInit"));
+    FrontEndCallbacks copy = callbacks;  // EngineInit takes a mutable record
+    if (init)
+        init(&copy, &ops);
+    return ops;
+}

@@ -1,0 +1,9 @@
+// Loads a private copy of the built module: each copy has globals of its
+// own, so tests with different callbacks do not share one engine.
+#pragma once
+
+#include "engine/engine_api.h"
+
+// Copies the module under a name made of tag and the process id, loads
+// it, and fills ops through EngineInit; ops stays empty on failure.
+EngineOps LoadPrivateModule(const FrontEndCallbacks &callbacks, const char *tag);
