@@ -182,10 +182,7 @@ TEST(HelperResearch, OvertakenRootMoveIsSearchedAgain) {
     EngineOps ops = LoadPrivateModule(callbacks, "research");
     ASSERT_NE(ops.init, nullptr);
     ops.init(16 << 20, 0);
-    EngineSettings settings;
-    ops.getSettings(&settings);
-    settings.Threads = 4;
-    ops.setSettings(&settings);
+    SetModuleThreads(ops, 4);
     record.controlThread = std::this_thread::get_id();
     // A position whose one-thread search raises its first move at least
     // twice: the last raise is the best move, the one before it the raise

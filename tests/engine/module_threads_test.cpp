@@ -88,10 +88,7 @@ EngineOps &Ops() {
 }
 
 void SetThreads(int nThreads) {
-    EngineSettings settings;
-    Ops().getSettings(&settings);
-    settings.Threads = nThreads;
-    Ops().setSettings(&settings);
+    SetModuleThreads(Ops(), nThreads);
 }
 
 // A fixed-depth search on the calling thread; the last line it reported.

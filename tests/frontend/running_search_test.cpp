@@ -19,13 +19,7 @@
 
 namespace {
 
-#ifdef VLM_DEBUG
-const int SLOW = 4;  // sanitizer builds run several times slower
-#else
-const int SLOW = 1;
-#endif
 const int TIMEOUT_MS = 60000;
-const std::string START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
 struct Session {
     UciProcess process;

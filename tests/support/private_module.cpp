@@ -25,3 +25,10 @@ EngineOps LoadPrivateModule(const FrontEndCallbacks &callbacks, const char *tag)
         init(&copy, &ops);
     return ops;
 }
+
+void SetModuleThreads(const EngineOps &ops, int nThreads) {
+    EngineSettings settings;
+    ops.getSettings(&settings);
+    settings.Threads = nThreads;
+    ops.setSettings(&settings);
+}

@@ -7,3 +7,5 @@
 // Copies the module under a name made of tag and the process id, loads
 // it, and fills ops through EngineInit; ops stays empty on failure.
 EngineOps LoadPrivateModule(const FrontEndCallbacks &callbacks, const char *tag);
+// Sets the module's Threads setting, leaving the others as they are.
+void SetModuleThreads(const EngineOps &ops, int nThreads);

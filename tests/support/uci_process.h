@@ -7,6 +7,13 @@
 #include <string>
 #include <vector>
 
+#ifdef VLM_DEBUG
+const int SLOW = 4;  // sanitizer builds run several times slower
+#else
+const int SLOW = 1;
+#endif
+const std::string START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+
 struct UciProcess {
     pid_t pid = -1;
     int toChild = -1;

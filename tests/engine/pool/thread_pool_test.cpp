@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/engine_api.h"
+#include "tests/support/private_module.h"
 
 VLM_EXPORT void EngineInit(FrontEndCallbacks *callbacks, EngineOps *ops);
 
@@ -49,10 +50,7 @@ EngineOps &Ops() {
 }
 
 void SetThreads(int nThreads) {
-    EngineSettings settings;
-    Ops().getSettings(&settings);
-    settings.Threads = nThreads;
-    Ops().setSettings(&settings);
+    SetModuleThreads(Ops(), nThreads);
 }
 
 void SearchToDepth(const char *fen, int depth, int nLines) {
