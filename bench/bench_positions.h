@@ -35,3 +35,13 @@ inline const char *const BENCH_POSITIONS[] = {
     "8/8/1p6/1P1k4/3P4/4K3/8/8 w - -",
     "8/8/8/5k2/8/2Q5/8/4K3 w - -",
 };
+
+// Not searched by the bench: positions for the search tests where a pin or
+// a check makes pseudo-legal moves illegal, each of which once made the
+// root prefer a move that left its own king attacked.
+inline const char *const PIN_AND_CHECK_POSITIONS[] = {
+    "1n2r3/3p3p/2b2kp1/4P3/1p6/6PB/1PP4P/2B1KR2 b - - 0 30",
+    "r4kr1/ppp5/4bq1b/7B/2PR1Q1p/2N3P1/PP3P1P/2K1R3 w - - 0 1",
+    "3R1rk1/8/5Qpp/2p5/2P1p1q1/P3P3/1P2PK2/8 b - - 0 1",
+    "6k1/p1p2r2/1p1p1P1Q/3P4/2P5/5qr1/PP4RP/6RK w - - 0 1",
+};

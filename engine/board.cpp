@@ -144,6 +144,7 @@ void InitWorkAreas(Position *position) {
     position->generation = 0;
     position->owner = nullptr;
     position->splitPoint = nullptr;
+    position->plyNodes = nullptr;
     position->nodes = 0;
     position->nRepetitions = 0;
 }
@@ -177,5 +178,6 @@ void InitRootNode(SearchNode *node, Position *position) {
     node->pv[1] = MOVE_NONE;
     node->position = position;
     node->parent = nullptr;
+    node->ply = 0;
     node->moveCursor = node->candidates;
 }

@@ -160,7 +160,6 @@ static int SearchFrontierChild(SearchNode *node, int depth, int beta, int alpha,
                                SearchNode *child, Move *childLine) {
     Position *position = node->position;
     ClearLine(childLine, PV_LENGTH);
-    child->pv[0] = child->pv[1] = MOVE_NONE;
     MakeMove(node, fm->move, child);
     if (child->castleFlags & SCORE_FINAL)
         return child->score;
@@ -295,16 +294,17 @@ int SearchFrontier(SearchNode *node, int depth, int beta, int alpha, Move *kille
             continue;
         fm.firstSearch = true;
         for (;;) {
-            SearchNode child;
+            SearchNode spare;
+            SearchNode *child = ChildRecord(node, &spare);
             Move childLine[PV_LENGTH];
-            int childScore = SearchFrontierChild(node, depth, beta, best, &fm, &child, childLine);
-            UnmakeMove(&child);
+            int childScore = SearchFrontierChild(node, depth, beta, best, &fm, child, childLine);
+            UnmakeMove(child);
             int score = -childScore;
             if (childScore < SCORE_INFINITE)
                 node->movesSeen++;
             if (score <= best)
                 break;
-            if ((child.nodeFlags & NODE_REDUCED) && fm.firstSearch) {
+            if ((child->nodeFlags & NODE_REDUCED) && fm.firstSearch) {
                 fm.firstSearch = false;
                 continue;
             }

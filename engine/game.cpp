@@ -63,6 +63,7 @@ static void CopyChildIntoRoot(const SearchNode *child, SearchNode *root) {
     memcpy(reinterpret_cast<char *>(root) + start, reinterpret_cast<const char *>(child) + start,
            sizeof(SearchNode) - start);
     root->parent = nullptr;
+    root->ply = 0;
     ResetMoveList(root);
 }
 

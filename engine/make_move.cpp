@@ -307,6 +307,7 @@ void MakeMove(SearchNode *node, Move move, SearchNode *child) {
     child->opponent = node->side;
     child->sideRecord = node->sideRecord->opponent;
     child->parent = node;
+    child->ply = node->ply + 1;
     child->position = position;
     child->reversals = 0;
     child->epSquare = NO_SQUARE;
@@ -457,6 +458,7 @@ void MakeNullMove(SearchNode *node, SearchNode *child) {
     child->opponent = node->side;
     child->sideRecord = node->sideRecord->opponent;
     child->parent = node;
+    child->ply = node->ply + 1;
     child->matedScore = node->matedScore + 1;
     child->capturedPiece = &position->emptyRecord;
     child->moveCursor = child->candidates;

@@ -224,6 +224,9 @@ struct Position {
     int32_t threadId;
     Position *owner;
     std::atomic<SearchNode *> splitPoint;  // written by the owner while its helper searches
+    // The thread's node records, one per ply, reused from search to search;
+    // not copied into a helper, which has its own. Null where none is kept.
+    SearchNode *plyNodes;
     int16_t emptySquareMap[128];  // the empty kind's squareTable; stays 0
     EvalWorkArea evalArea;
 };
@@ -236,6 +239,8 @@ inline PieceRecord *BoardAt(const Position *position, int index) {
 }
 
 constexpr int N_CANDIDATES = 30;
+// Node records a thread keeps; deeper nodes use records of their own.
+constexpr int N_PLY_NODES = 128;
 
 // One per ply. The fields from castleFlags to the end are the node state
 // that a game move copies into the root.
@@ -274,6 +279,7 @@ struct SearchNode {
     Move bestMove;
     int8_t auxSquare1;
     int8_t auxSquare2;
+    int32_t ply;  // distance from the root; a copy keeps its source's
 };
 
 // Plain push onto the candidate stack; a push onto a full stack is dropped

@@ -127,8 +127,10 @@ static int ExchangeTest(SearchNode *child, int lower, int alpha) {
 }
 
 // Score of one capture from the child's view (steps of the move loop).
-static int ScoreQuiesceChild(SearchNode *node, SearchNode *child, Move move, int beta, int alpha,
-                             Move *childLine) {
+// moverKind is the moving man's kind before the move: a promotion has
+// turned the man on the to-square into another kind.
+static int ScoreQuiesceChild(SearchNode *node, SearchNode *child, Move move, int moverKind,
+                             int beta, int alpha, Move *childLine) {
     if (child->castleFlags & SCORE_FINAL)
         return child->score;
     int lower = -beta;
@@ -145,7 +147,7 @@ static int ScoreQuiesceChild(SearchNode *node, SearchNode *child, Move move, int
     int from = MoveFrom(move), to = ToSquare(move);
     const PieceRecord *mover = BoardAt(node->position, to);
     bool inCheck = NodeInCheck(node) && node->searchInfo == 0;
-    bool pawnStep = mover->kind == KIND_PAWN && ((to - from) & 0x0F) == 0;
+    bool pawnStep = moverKind == KIND_PAWN && ((to - from) & 0x0F) == 0;
     if (inCheck && !pawnStep && to != MoveFrom(node->attackSquares) && mover->kind != KIND_KING)
         return SCORE_INFINITE;
     if (FindAttacker(to, mover, 11) != NO_SQUARE && !HasThreat(child->threatMove))
@@ -219,8 +221,9 @@ int Quiesce(SearchNode *node, int beta, int alpha, Move *killers, Move *pvOut) {
         child.pv[0] = child.pv[1] = MOVE_NONE;
         Move childLine[PV_LENGTH];
         ClearLine(childLine, PV_LENGTH);
+        int moverKind = mover->kind;
         MakeMove(node, move, &child);
-        int r = ScoreQuiesceChild(node, &child, move, beta, alpha, childLine);
+        int r = ScoreQuiesceChild(node, &child, move, moverKind, beta, alpha, childLine);
         UnmakeMove(&child);
         int v = -r;
         if (v <= alpha)

@@ -166,26 +166,36 @@ ignored:
     return false;
 }
 
+// The child record starts as a copy of the node's state, keeping its own
+// pv pair: the killers of the ply below it.
+static void PrepareChild(SearchNode *child, const SearchNode *node) {
+    Move pv[2] = {child->pv[0], child->pv[1]};
+    CopyNodeState(child, node);
+    child->pv[0] = pv[0];
+    child->pv[1] = pv[1];
+    child->bestMove = MOVE_NONE;
+    child->position = node->position;
+    child->matedScore = node->matedScore + 1;
+    child->ply = node->ply + 1;
+}
+
 // Null move: a pass that still fails high cuts the node. Returns true on a
-// cut with the score in *alpha.
-static bool TryNullMove(SearchNode *node, int depth, int beta, int alpha, Move *killers,
-                        const Move *excluded, int *cutScore) {
+// cut with the score in *alpha. The pass is made on the child record.
+static bool TryNullMove(SearchNode *node, SearchNode *child, int depth, int beta, int alpha,
+                        Move *killers, const Move *excluded, int *cutScore) {
     int reduction = settings.Null_move_reduction_depth;
     if (depth < 4 || reduction <= 0 || node->position->pieceMaterial == 0 || !node->parent ||
         (node->nodeFlags & NODE_ATTACKED) || beta >= MATE_THRESHOLD)
         return false;
-    SearchNode child;
-    CopyNodeState(&child, node);
-    MakeNullMove(node, &child);
-    child.bestMove = MOVE_NONE;
-    child.pv[0] = child.pv[1] = MOVE_NONE;
+    PrepareChild(child, node);
+    MakeNullMove(node, child);
     Move line[PV_LENGTH];
     ClearLine(line, PV_LENGTH);
     int v;
     if (depth < reduction + 2)
-        v = -SearchFrontier(&child, 1, 1 - beta, -beta, killers, line);
+        v = -SearchFrontier(child, 1, 1 - beta, -beta, killers, line);
     else
-        v = -Search(&child, depth - reduction, 1 - beta, -beta, killers, line, nullptr);
+        v = -Search(child, depth - reduction, 1 - beta, -beta, killers, line, nullptr);
     if (v < beta)
         return false;
     if (depth >= 13) {
@@ -317,12 +327,13 @@ static LoopEnd SearchMoves(SearchNode *node, int depth, int *beta, int *alpha, M
                 continue;
             }
         }
-        // 3. A standing attack: in check only answers are played; other
-        // moves leave it pending for the move search.
+        // 3. A standing attack: in check only answers are played, and the
+        // capture of a king, which refutes the move that allowed it; other
+        // moves leave the attack pending for the move search.
         node->auxSquare2 = NO_SQUARE;
         if (node->nodeFlags & NODE_ATTACKED) {
             if (!AnswersAttack(node, move)) {
-                if (inCheck)
+                if (inCheck && target->kind != KIND_KING)
                     continue;
                 node->auxSquare1 = int8_t(MoveFrom(node->attackSquares));
                 node->auxSquare2 = int8_t(MoveTo(node->attackSquares));
@@ -380,19 +391,17 @@ int Search(SearchNode *node, int depth, int beta, int alpha, Move *killers, Move
     int result;
     if (!excluded && ProbeTable(node, depth, &beta, &alpha, pvOut, &claim, &result))
         return result;
-    // 7. The child shared by every move of this node.
-    SearchNode child;
-    CopyNodeState(&child, node);
-    child.bestMove = MOVE_NONE;
-    child.position = position;
-    child.matedScore = node->matedScore + 1;
-    child.pv[0] = child.pv[1] = MOVE_NONE;
+    // 7. The child shared by every move of this node: the thread's record
+    // of the next ply, which the null move and the copies searched below
+    // use too, so it is prepared for the moves only after them.
+    SearchNode spare;
+    SearchNode *child = ChildRecord(node, &spare);
     // 8. Null move; 9. reference move; 10. window cap; 11. threat probe.
     if (depth < 3) {
         node->referenceScore = SCORE_INFINITE;
     } else {
         int cutScore;
-        if (TryNullMove(node, depth, beta, alpha, killers, excluded, &cutScore)) {
+        if (TryNullMove(node, child, depth, beta, alpha, killers, excluded, &cutScore)) {
             node->movesSeen = 1;
             pvOut[0] = MOVE_NONE;
             node->hashFlags = HASH_LOWER;
@@ -425,7 +434,8 @@ int Search(SearchNode *node, int depth, int beta, int alpha, Move *killers, Move
     if (IsMove(node->bestMove))
         PushMove(node, node->bestMove);
     node->movesSeen = 0;
-    LoopEnd end = SearchMoves(node, depth, &beta, &alpha, killers, pvOut, &child, excluded);
+    PrepareChild(child, node);
+    LoopEnd end = SearchMoves(node, depth, &beta, &alpha, killers, pvOut, child, excluded);
     // 14. Collect the helpers.
     if (end == LOOP_DONE && position->splitPoint == node) {
         WaitForHelpers(node);

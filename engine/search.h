@@ -29,6 +29,12 @@ constexpr int CASTLE_NULL_CHILD = 0x100;
 constexpr int CASTLE_QUIET_WHITE = 0x1000;
 constexpr int CASTLE_QUIET_BLACK = 0x2000;
 
+#ifdef VLM_DEBUG
+// Moves searched by SearchMove that left their own king attacked and
+// still raised alpha: a search must refute every one of them.
+extern std::atomic<int64_t> nIllegalRaises;
+#endif
+
 // Set by the root driver, read by the searches.
 extern int32_t rootDepth;
 extern int32_t previousIterationScore;
@@ -82,6 +88,19 @@ inline bool CandidateIsPlayable(const SearchNode *node, Move move) {
     return BoardAt(position, from)->colour == node->side &&
            BoardAt(position, to)->colour != node->side;
 }
+// The record of the node's children: the thread's record for the next ply,
+// whose pv pair (the killers of the children's own moves) stays from one
+// node of that ply to the next; or, where the thread keeps no record that
+// deep, spare with its pair cleared.
+inline SearchNode *ChildRecord(const SearchNode *node, SearchNode *spare) {
+    SearchNode *records = node->position->plyNodes;
+    if (records && unsigned(node->ply + 1) < unsigned(N_PLY_NODES))
+        return &records[node->ply + 1];
+    spare->pv[0] = spare->pv[1] = MOVE_NONE;
+    return spare;
+}
+// Clears the pv pair of every record the thread keeps.
+void ClearPlyNodeKillers(Position *position);
 inline bool QueenOnBoard(const Position *position) {
     return position->kinds[WHITE_QUEEN].count + position->kinds[BLACK_QUEEN].count > 0;
 }

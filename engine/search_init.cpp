@@ -7,6 +7,9 @@
 #include "engine/split_node.h"
 #include "engine/transposition_table.h"
 
+// The main thread's node records, one per ply.
+static SearchNode mainPlyNodes[N_PLY_NODES];
+
 int64_t InitSearch(int64_t bytes) {
     InitHashKeys();
     if (bytes == 0 && hashAllocationMode == HASH_ALLOCATION_EXITS)
@@ -18,6 +21,7 @@ int64_t InitSearch(int64_t bytes) {
     mainPosition.owner = nullptr;
     mainPosition.splitPoint = &rootNode;
     mainPosition.nodes = 0;
+    mainPosition.plyNodes = mainPlyNodes;
     rootNode.position = &mainPosition;
     return result;
 }

@@ -40,6 +40,10 @@ constexpr int SCORE_REFUSED = SCORE_INFINITE;  // an excluded or illegal move
 
 }  // namespace
 
+#ifdef VLM_DEBUG
+std::atomic<int64_t> nIllegalRaises{0};
+#endif
+
 static void Settle(MovePass *pass, int score) {
     pass->settled = true;
     pass->childScore = score;
@@ -49,6 +53,15 @@ static bool MoverKingAttacked(const SearchNode *node, const SearchNode *child) {
     int king = KingSquare(node->position, node->side);
     return FindAttackerOfSquare(king, child->sideRecord) != NO_SQUARE;
 }
+
+#ifdef VLM_DEBUG
+// A move that leaves its own king attacked, unless it takes the enemy
+// king: the capture ends the game before the attack matters.
+static bool MoveIsIllegal(const SearchNode *node, const SearchNode *child) {
+    const PieceRecord *captured = child->capturedPiece;
+    return MoverKingAttacked(node, child) && !(PieceIsMan(captured) && captured->kind == KIND_KING);
+}
+#endif
 
 // The flags word of a current-move report.
 static int CurrentMoveInfo(const SearchNode *child, bool first) {
@@ -61,8 +74,8 @@ static int CurrentMoveInfo(const SearchNode *child, bool first) {
     return info;
 }
 
-// Excluded root moves, illegal moves at deep root iterations and the
-// current-move report of the first line.
+// Excluded root moves, illegal root moves and the current-move report of
+// the first line at deep iterations.
 static void CheckExclusionAndRoot(SearchNode *node, SearchNode *child, const Move *excluded,
                                   MovePass *pass) {
     for (const Move *m = excluded; *m != MOVE_NONE; m--) {
@@ -71,12 +84,16 @@ static void CheckExclusionAndRoot(SearchNode *node, SearchNode *child, const Mov
             return;
         }
     }
-    if (node->parent || pass->depth != rootDepth || !reportCurrentMoveHook || pass->depth < 10)
+    if (node->parent)
         return;
+    // Refused at every depth: a shallow child need not take the king, and
+    // the root's line is the move the program plays.
     if (MoverKingAttacked(node, child)) {
         Settle(pass, SCORE_REFUSED);
         return;
     }
+    if (pass->depth != rootDepth || !reportCurrentMoveHook || pass->depth < 10)
+        return;
     if (*excluded == MOVE_NONE) {
         if (frontEnd.reportCurrentMove)
             frontEnd.reportCurrentMove(pass->depth, child->lastMove,
@@ -679,6 +696,9 @@ void SearchMove(SearchNode *node, int depth, int *beta, int *alpha, Move *killer
             continue;
         }
         // 13. Take the move back and judge its score.
+#ifdef VLM_DEBUG
+        bool illegal = MoveIsIllegal(node, child);
+#endif
         RestoreEvaluation(node, &pass);
         UnmakeMove(child);
         int v = -pass.childScore;
@@ -691,6 +711,10 @@ void SearchMove(SearchNode *node, int depth, int *beta, int *alpha, Move *killer
             pass.first = true;
             continue;
         }
+#ifdef VLM_DEBUG
+        if (illegal)
+            nIllegalRaises.fetch_add(1, std::memory_order_relaxed);
+#endif
         if (!TakeBetterMove(node, beta, alpha, killers, pvOut, excluded, child, &pass, v))
             return;
         pass.first = true;

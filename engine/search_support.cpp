@@ -1,7 +1,14 @@
 // Small tests that the searches share: king safety, line blocking and the
-// move filter of selective nodes.
+// move filter of selective nodes; and the reset of a thread's node records.
 #include "engine/attacks.h"
 #include "engine/search.h"
+
+void ClearPlyNodeKillers(Position *position) {
+    if (!position->plyNodes)
+        return;
+    for (int i = 0; i < N_PLY_NODES; i++)
+        position->plyNodes[i].pv[0] = position->plyNodes[i].pv[1] = MOVE_NONE;
+}
 
 bool KingIsAttacked(const SearchNode *node) {
     return IsSquareAttacked(node, KingSquare(node->position, node->side)) != 0;

@@ -7,6 +7,7 @@
 #include "engine/eval_snapshot.h"
 #include "engine/evaluate.h"
 #include "engine/game.h"
+#include "engine/legal_moves.h"
 #include "engine/module_state.h"
 #include "engine/search.h"
 #include "engine/split_node.h"
@@ -103,10 +104,14 @@ static void PrepareRoot(ThinkState *state) {
     root->bestMove = MOVE_NONE;
     root->threatMove = MakeMoveCode(MoveFrom(root->threatMove), NO_SQUARE);
     root->parent = nullptr;
+    root->ply = 0;
     root->matedScore = -(SCORE_INFINITE - 1);
     root->futilityGap = -SCORE_INFINITE;
     for (SideRecord *side : {&position->whiteSide, &position->blackSide})
         std::fill(side->replyMoves, side->replyMoves + 128, MOVE_NONE);
+    // Each search starts without killers, so that it does not depend on
+    // what was searched before.
+    ClearPlyNodeKillers(position);
     root->castleFlags =
         (root->castleFlags & ~NO_PROGRESS_PULL_ON) | CASTLE_QUIET_WHITE | CASTLE_QUIET_BLACK;
     ResetMoveList(root);
@@ -236,8 +241,12 @@ static IterationEnd TestStop(ThinkState *state, int depth, int64_t *pct) {
     int s = state->score;
     if (timeControlKind == 0)
         return ITERATION_FINISH;
-    if (state->pv[0] == MOVE_NONE && settings.rootScoreFloor == -SCORE_INFINITE)
-        return ITERATION_FINISH;
+    // No line: the end only when there is truly no legal move.
+    if (state->pv[0] == MOVE_NONE && settings.rootScoreFloor == -SCORE_INFINITE) {
+        Move moves[MAX_LEGAL_MOVES];
+        if (GenerateLegalMoves(state->root, moves) == 0)
+            return ITERATION_FINISH;
+    }
     if (depth >= state->depthLimit)
         return ITERATION_FINISH;
     if (state->movesAtRoot == 1 && s > -SCORE_INFINITE && depth > 6)

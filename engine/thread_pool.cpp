@@ -45,8 +45,12 @@ struct ThreadRecord {
     Semaphore queueEmpty;  // holds its count while the helper is idle
     Semaphore queueFull;   // released when a job (or retirement) is posted
     Position position;
-    SearchNode rootNode;   // the helper root: a copy of the split node
-    SearchNode childNode;  // the owner's child as it was at the hand-over
+    SearchNode rootNode;  // the helper root: a copy of the split node
+    // The helper's node records, one per ply; the child of the helper root
+    // starts as a copy of the owner's child.
+    SearchNode plyNodes[N_PLY_NODES];
+    SearchNode spareChild;  // the child below the deepest record
+    SearchNode *childNode;  // the child of the current job
     ThreadPool *pool;
     int32_t index;
     bool started;
@@ -204,6 +208,7 @@ static bool CopyPointsInto(const Position *copy, const Position *source) {
 // destination keeps its own threadId and starts counting nodes from 0.
 static void CopyPositionToHelper(Position *to, const Position *from) {
     int32_t threadId = to->threadId;
+    SearchNode *plyNodes = to->plyNodes;
     SearchNode *splitPoint = from->splitPoint;
     memcpy(static_cast<void *>(to), static_cast<const void *>(from), sizeof(Position));
     RebasePiece(&to->emptyRecord, from, to);
@@ -224,6 +229,7 @@ static void CopyPositionToHelper(Position *to, const Position *from) {
     Rebase(to->evalArea.passedPawnTable, from, to);
     DEBUG_CHECK(!CopyPointsInto(to, from));
     to->threadId = threadId;
+    to->plyNodes = plyNodes;
     to->splitPoint = splitPoint;
     to->nodes = 0;
 }
@@ -338,8 +344,9 @@ static void HandOver(ThreadRecord *record, SearchNode *node, int depth, int *bet
     CopyPositionToHelper(to, from);
     CopyNodeState(&record->rootNode, node);
     RebaseNode(&record->rootNode, from, to);
-    CopyNodeState(&record->childNode, child);
-    RebaseNode(&record->childNode, from, to);
+    record->childNode = ChildRecord(&record->rootNode, &record->spareChild);
+    CopyNodeState(record->childNode, child);
+    RebaseNode(record->childNode, from, to);
     record->rememberedPv[0] = child->pv[0];
     record->rememberedPv[1] = child->pv[1];
     to->generation = splitGeneration;
@@ -402,8 +409,8 @@ static void MergeIntoSplitNode(ThreadRecord *record, int movesSeenBefore) {
         node->movesSeen++;
     if (MovesEqual(&ownerChild->pv[0], &record->rememberedPv[0]) &&
         MovesEqual(&ownerChild->pv[1], &record->rememberedPv[1])) {
-        ownerChild->pv[0] = record->childNode.pv[0];
-        ownerChild->pv[1] = record->childNode.pv[1];
+        ownerChild->pv[0] = record->childNode->pv[0];
+        ownerChild->pv[1] = record->childNode->pv[1];
     }
     node->threatScore = std::max(node->threatScore, root->threatScore);
     share->nMerged++;
@@ -425,7 +432,7 @@ static void RunJob(ThreadRecord *record) {
         if (LoadShared(record->beta) <= LoadShared(record->alpha))
             break;
         SearchMove(root, record->depth, record->beta, record->alpha, record->killers, record->pvOut,
-                   record->move, &record->childNode, exclusion);
+                   record->move, record->childNode, exclusion);
     } while (splitGeneration != position->generation && !stopSearch);
     MergeIntoSplitNode(record, movesSeenBefore);
     totalNodes.fetch_add(position->nodes);
@@ -557,6 +564,8 @@ static void InitRecord(ThreadPool *pool, int index) {
     SemaphoreInit(&record->queueFull, 0, 1);
     InitWorkAreas(&record->position);
     record->position.threadId = index + FIRST_HELPER_ID;
+    record->position.plyNodes = record->plyNodes;
+    ClearPlyNodeKillers(&record->position);
     record->rootNode.pv[0] = MOVE_NONE;
     record->rootNode.position = &record->position;
     record->active = nullptr;

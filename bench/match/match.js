@@ -345,6 +345,7 @@ function NewEngineStats() {
         overruns: 0,
         crashes: 0,
         hangs: 0,
+        movesWithoutLine: 0,
         warnings: 0,
         warningTexts: new Set(),
     };
@@ -410,8 +411,9 @@ async function AskMove(game, engine, clocks, side) {
         engine,
         `go wtime ${Math.max(0, Math.round(clocks.w))} btime ${
             Math.max(0, Math.round(clocks.b))} winc ${tc.incMs} binc ${tc.incMs}`);
-    const reply =
-        await WaitFor(engine, 'bestmove', startMs + clocks[side] + config.hangGraceMs, null);
+    let pvLines = 0;
+    const reply = await WaitFor(engine, 'bestmove', startMs + clocks[side] + config.hangGraceMs,
+                                (text) => (pvLines += / pv /.test(` ${text} `) ? 1 : 0));
     if (reply.closed) {
         await Promise.race([engine.exited, new Promise((resolve) => setTimeout(resolve, 500))]);
         return {fault: 'crash', reason: `crashed (exit ${engine.exitCode})`};
@@ -429,6 +431,9 @@ async function AskMove(game, engine, clocks, side) {
         }
     }
     clocks[side] += tc.incMs;
+    if (pvLines === 0) {
+        stats.engines[engine.slot].movesWithoutLine++;
+    }
     const words = reply.text.split(/\s+/);
     return {moveText: words[1] || ''};
 }
@@ -522,14 +527,25 @@ function PgnText(game, record) {
     return text + '\n\n';
 }
 
+function EloOf(score) {
+    if (score <= 0 || score >= 1) {
+        return score <= 0 ? '-inf' : '+inf';
+    }
+    return (-400 * Math.log10(1 / score - 1)).toFixed(1);
+}
+
+// Score with its 95% margin from the games' own spread, and the Elo range it gives.
 function ScoreLine(stats) {
     const e = stats.engines[0];
     const n = e.wins + e.draws + e.losses;
     const score = n ? (e.wins + e.draws / 2) / n : 0.5;
-    const elo = score <= 0 || score >= 1 ? (score <= 0 ? '-inf' : '+inf') :
-                                           (-400 * Math.log10(1 / score - 1)).toFixed(1);
+    const variance =
+        n ? (e.wins * (1 - score) ** 2 + e.draws * (0.5 - score) ** 2 + e.losses * score ** 2) / n :
+            0;
+    const margin = n > 1 ? 1.96 * Math.sqrt(variance / (n - 1)) : 0;
     return `engine1 +${e.wins} =${e.draws} -${e.losses} score ${(100 * score).toFixed(1)}% ` +
-        `elo ${elo}`;
+        `± ${(100 * margin).toFixed(1)}% elo ${EloOf(score)} [${EloOf(score - margin)}, ${
+            EloOf(score + margin)}]`;
 }
 
 function RecordResult(stats, game, record) {
@@ -564,7 +580,8 @@ function PrintSummary(stats, names) {
         const e = stats.engines[slot];
         lines.push(`engine${slot + 1} ${names[slot]}: wins ${e.wins} draws ${e.draws} losses ${
             e.losses} | illegal moves ${e.illegal}, time losses ${e.timeLosses}, time overruns ${
-            e.overruns}, crashes ${e.crashes}, hangs ${e.hangs}, protocol warnings ${e.warnings}`);
+            e.overruns}, crashes ${e.crashes}, hangs ${e.hangs}, moves without a line ${
+            e.movesWithoutLine}, protocol warnings ${e.warnings}`);
     }
     console.log(lines.join('\n'));
 }

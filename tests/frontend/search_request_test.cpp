@@ -3,15 +3,19 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "bench/bench_positions.h"
+#include "engine/move_gen.h"
 #include "tests/support/test_board.h"
 #include "tests/support/uci_process.h"
 
@@ -187,6 +191,119 @@ TEST(SearchRequest, MatedAndStalematedRootsAnswerNullMove) {
     EXPECT_EQ(lines.back(), "bestmove 0000");
     lines = Search(&session, "", "go depth 3", "7k/5Q2/6K1/8/8/8/8/8 b - - 0 1");
     EXPECT_EQ(lines.back(), "bestmove 0000");
+}
+
+// A pin or a check: a man other than the king has a pseudo-legal move
+// that leaves its own king attacked.
+bool HasPinOrCheck(TestBoard *board) {
+    SearchNode scan = *TestNode(board);
+    ResetMoveList(&scan);
+    SearchNode child;
+    Move move;
+    while (NextMove(&scan, &move) != MOVE_NONE) {
+        if (BoardAt(&board->position, MoveFrom(move))->kind == KIND_KING)
+            continue;
+        MakeMove(&scan, move, &child);
+        bool leavesKingAttacked = MoverKingIsAttacked(&child);
+        UnmakeMove(&child);
+        if (leavesKingAttacked)
+            return true;
+    }
+    return false;
+}
+
+struct SweepPosition {
+    std::string fen, moves;
+};
+
+// Positions with pins and checks: four where the search once preferred a
+// move that left its king attacked, then from each bench position the
+// first one with a pin or a check that random legal play reaches.
+std::vector<SweepPosition> PinAndCheckPositions(size_t nPlayed) {
+    std::vector<SweepPosition> positions;
+    for (const char *fen : PIN_AND_CHECK_POSITIONS)
+        positions.push_back({fen, ""});
+    uint32_t random = 12345;
+    auto board = std::make_unique<TestBoard>();
+    for (const char *fen : BENCH_POSITIONS) {
+        if (positions.size() >= std::size(PIN_AND_CHECK_POSITIONS) + nPlayed)
+            break;
+        EXPECT_TRUE(TestSetUp(board.get(), fen));
+        std::string moves;
+        for (int ply = 0; ply < 40; ply++) {
+            std::vector<std::string> legal = TestLegalMoveTexts(board.get());
+            if (legal.empty())
+                break;
+            if (ply >= 2 && HasPinOrCheck(board.get())) {
+                positions.push_back({fen, moves});
+                break;
+            }
+            random = random * 1103515245 + 12345;
+            const std::string &move = legal[(random >> 16) % legal.size()];
+            moves += (moves.empty() ? "" : " ") + move;
+            EXPECT_TRUE(TestPlay(board.get(), move));
+        }
+    }
+    return positions;
+}
+
+// Every fixed-depth search reports a line at its depth whose first move is
+// legal, and plays that move.
+TEST(SearchRequest, EveryDepthReportsALegalLineAndPlaysIt) {
+#ifdef VLM_DEBUG
+    const size_t nPlayed = 6;
+    const int maxDepth = 7;
+#else
+    const size_t nPlayed = 20;
+    const int maxDepth = 9;
+#endif
+    Session session;
+    UciSend(&session.process, "setoption name Threads value 1");
+    std::vector<SweepPosition> positions = PinAndCheckPositions(nPlayed);
+    EXPECT_EQ(positions.size(), std::size(PIN_AND_CHECK_POSITIONS) + nPlayed);
+    auto board = std::make_unique<TestBoard>();
+    for (const SweepPosition &position : positions) {
+        std::string command = "position fen " + position.fen;
+        if (!position.moves.empty())
+            command += " moves " + position.moves;
+        ASSERT_TRUE(TestSetUp(board.get(), position.fen, position.moves)) << command;
+        for (int depth = 1; depth <= maxDepth; depth++) {
+            UciSend(&session.process, command);
+            std::string go = "go depth " + std::to_string(depth);
+            std::vector<std::string> lines =
+                UciCommand(&session.process, go, "bestmove", TIMEOUT_MS);
+            ASSERT_EQ(lines.empty() ? "" : lines.back().substr(0, 9), "bestmove ") << command;
+            std::string lastPv, pvText;
+            for (const std::string &line : lines) {
+                if (IsPvLine(line, &pvText))
+                    lastPv = line;
+            }
+            ASSERT_TRUE(IsPvLine(lastPv, &pvText)) << command << ", " << go;
+            int lineDepth = 0;
+            sscanf(lastPv.c_str(), "info depth %d", &lineDepth);
+            EXPECT_EQ(lineDepth, depth) << command << ", " << go;
+            std::string first = pvText.substr(0, pvText.find(' '));
+            EXPECT_TRUE(TestMoveIsLegal(board.get(), first)) << command << ", " << go;
+            std::string best, ponder;
+            SplitBestMove(lines.back(), &best, &ponder);
+            EXPECT_EQ(best, first) << command << ", " << go;
+        }
+    }
+}
+
+// Under a clock the first iteration is three plies deep: it must give the
+// double-checked king's only good move, not a move that leaves it in check.
+TEST(SearchRequest, ClockSearchOfADoubleCheckReportsAndPlaysTheKingMove) {
+    Session session("setoption name OwnBook value false\nsetoption name Threads value 1");
+    const std::string fen = PIN_AND_CHECK_POSITIONS[0];
+    std::vector<std::string> lines =
+        Search(&session, "", "go wtime 1800 btime 1800 winc 50 binc 50", fen);
+    std::string pvText;
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                            [&](const std::string &line) { return IsPvLine(line, &pvText); }));
+    std::string best, ponder;
+    SplitBestMove(lines.back(), &best, &ponder);
+    EXPECT_EQ(best, "f6e5");
 }
 
 TEST(SearchRequest, InfiniteWaitsForStop) {

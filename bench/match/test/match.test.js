@@ -135,6 +135,8 @@ test('clean match exits 0 and writes PGN, fresh and reused engines', () => {
         assert.equal(run.status, 0, run.output);
         assert.equal(run.engines[0].wins + run.engines[0].draws + run.engines[0].losses, 2);
         assert.equal(run.engines[0].wins, run.engines[1].losses);
+        // The fake engine answers without a pv line.
+        assert.ok(run.engines[0]['moves without a line'] > 0, run.output);
         assert.match(run.output, /^games 2, average moves per game/m);
         const text = fs.readFileSync(pgn, 'utf8');
         assert.equal(text.match(/\[Event /g).length, 2);
