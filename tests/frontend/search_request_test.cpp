@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/support/test_board.h"
+#include "tests/support/test_book.h"
 #include "tests/support/uci_process.h"
 
 namespace {
@@ -285,41 +286,13 @@ TEST(SearchRequest, QuitDuringASearchEndsPromptly) {
 }
 
 // A book for the start position (and one illegal entry for the position
-// after 1.e4) written with the core's keys.
+// after 1.e4): d2d4, and e2e4, which is no black move.
 struct TestBook {
     std::string path;
-    TestBook() {
-        path = (std::filesystem::temp_directory_path() /
-                ("vlm_search_book_" + std::to_string(getpid()) + ".bin"))
-                   .string();
-        auto board = std::make_unique<TestBoard>();
-        EXPECT_TRUE(TestSetUp(board.get(), START_FEN));
-        HashKey start = TestNode(board.get())->key;
-        EXPECT_TRUE(TestSetUp(board.get(), START_FEN, "e2e4"));
-        HashKey afterE4 = TestNode(board.get())->key;
-        struct Entry {
-            HashKey key;
-            Move move;
-        } entries[2] = {{start, 0x3313}, {afterE4, 0x3414}};  // d2d4; e2e4 is no black move
-        if (memcmp(&entries[1].key, &entries[0].key, 6) < 0)
-            std::swap(entries[0], entries[1]);
-        FILE *file = fopen(path.c_str(), "wb");
-        for (const Entry &e : entries) {
-            uint8_t bytes[12] = {uint8_t(e.key.lock32),
-                                 uint8_t(e.key.lock32 >> 8),
-                                 uint8_t(e.key.lock32 >> 16),
-                                 uint8_t(e.key.lock32 >> 24),
-                                 uint8_t(e.key.lock16),
-                                 uint8_t(e.key.lock16 >> 8),
-                                 0,
-                                 0,
-                                 uint8_t(e.move),
-                                 uint8_t(e.move >> 8),
-                                 10,
-                                 0};
-            fwrite(bytes, 1, sizeof bytes, file);
-        }
-        fclose(file);
+    explicit TestBook(
+        const std::filesystem::path &directory = std::filesystem::temp_directory_path())
+        : path((directory / ("vlm_search_book_" + std::to_string(getpid()) + ".bin")).string()) {
+        EXPECT_TRUE(WriteTestBook(path, {{"", 0x3313, 10}, {"e2e4", 0x3414, 10}}));
     }
     ~TestBook() { std::filesystem::remove(path); }
 };
