@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -242,6 +243,46 @@ TEST(SearchRequest, PonderWaitsForPonderHit) {
     ExpectOneLegalBestMove(&session, lines, START_FEN, "e2e4 e7e5");
 }
 
+// Sends "isready" and reads until it and nBestMoves bestmove lines have
+// come, or the program has been silent for a while.
+std::vector<std::string> ReadyAndBestMoves(Session *session, int nBestMoves) {
+    UciSend(&session->process, "isready");
+    std::vector<std::string> lines;
+    std::string line;
+    while ((CountLinesWithPrefix(lines, "readyok") == 0 ||
+            CountLinesWithPrefix(lines, "bestmove") < nBestMoves) &&
+           UciReadLine(&session->process, 10000 * SLOW, &line))
+        lines.push_back(line);
+    return lines;
+}
+
+// A "go" while a search runs ends that search first, as "position" does:
+// its bestmove, then the new search's, and the program goes on reading.
+TEST(SearchRequest, GoDuringASearchEndsItFirst) {
+    Session session;
+    struct Case {
+        std::string moves, first, second;
+    } cases[] = {{"e2e4", "go infinite", "go depth 3"},
+                 {"e2e4 e7e5", "go ponder wtime 2000 btime 2000", "go wtime 2000 btime 2000"}};
+    for (const Case &c : cases) {
+        UciSend(&session.process, "position startpos moves " + c.moves);
+        UciSend(&session.process, c.first);
+        std::vector<std::string> lines = UciReadUntil(&session.process, "info depth", TIMEOUT_MS);
+        UciSend(&session.process, c.second);
+        std::vector<std::string> more = ReadyAndBestMoves(&session, 2);
+        lines.insert(lines.end(), more.begin(), more.end());
+        ASSERT_EQ(CountLinesWithPrefix(lines, "readyok"), 1) << c.first;
+        ASSERT_EQ(CountLinesWithPrefix(lines, "bestmove"), 2) << c.first;
+        lines.erase(std::find(lines.begin(), lines.end(), "readyok"));
+        auto firstEnd =
+            std::find_if(lines.begin(), lines.end(),
+                         [](const std::string &line) { return line.rfind("bestmove ", 0) == 0; }) +
+            1;
+        ExpectOneLegalBestMove(&session, {lines.begin(), firstEnd}, START_FEN, c.moves);
+        ExpectOneLegalBestMove(&session, {firstEnd, lines.end()}, START_FEN, c.moves);
+    }
+}
+
 TEST(SearchRequest, StopWithNothingRunningAndGoRightAfterStop) {
     Session session;
     EXPECT_TRUE(UciCommand(&session.process, "stop", "readyok", 300).empty());
@@ -333,6 +374,12 @@ TEST(SearchRequest, PonderFromTheBookWaitsForPonderHit) {
     lines = UciCommand(&session.process, "position startpos moves e2e4", "bestmove", TIMEOUT_MS);
     EXPECT_EQ(lines.back(), "bestmove d2d4");
     EXPECT_EQ(CountLinesWithPrefix(session.Sync(), "bestmove"), 0);
+    // So does a new "go", which is then answered from the book at once.
+    UciSend(&session.process, "position startpos\ngo ponder wtime 10000 btime 10000");
+    UciSend(&session.process, "go wtime 10000 btime 10000");
+    lines = ReadyAndBestMoves(&session, 2);
+    EXPECT_EQ(CountLinesWithPrefix(lines, "bestmove d2d4"), 2);
+    EXPECT_EQ(CountLinesWithPrefix(lines, "readyok"), 1);
 }
 
 }  // namespace
