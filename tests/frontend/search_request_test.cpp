@@ -283,6 +283,29 @@ TEST(SearchRequest, GoDuringASearchEndsItFirst) {
     }
 }
 
+// An invalid FEN drops the moves after it: the game stays as the last
+// valid "position" left it (the start position before any), and "go"
+// searches that.
+TEST(SearchRequest, MovesAfterAnInvalidFenAreDropped) {
+    Session session;
+    struct Case {
+        std::string before, invalid, kept;
+    } cases[] = {{"", "position fen nonsense moves e2e4", ""},
+                 {"position startpos moves e2e4", "position fen 8/8/8 w moves e7e5", "e2e4"},
+                 {"position startpos moves d2d4 d7d5",
+                  "position fen 8/8/8/8/8/8/8/K7 w - - 0 1 moves a1a2", "d2d4 d7d5"}};
+    for (const Case &c : cases) {
+        if (!c.before.empty())
+            UciSend(&session.process, c.before);
+        UciSend(&session.process, c.invalid);
+        std::vector<std::string> expected = {"info string Illegal position", "readyok"};
+        EXPECT_EQ(session.Sync(), expected) << c.invalid;
+        std::vector<std::string> lines =
+            UciCommand(&session.process, "go depth 3", "bestmove", TIMEOUT_MS);
+        ExpectOneLegalBestMove(&session, lines, START_FEN, c.kept);
+    }
+}
+
 TEST(SearchRequest, StopWithNothingRunningAndGoRightAfterStop) {
     Session session;
     EXPECT_TRUE(UciCommand(&session.process, "stop", "readyok", 300).empty());
