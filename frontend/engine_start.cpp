@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 #include "engine/transposition_table.h"
 #include "frontend/control_thread.h"
@@ -16,6 +17,7 @@
 #include "frontend/output.h"
 #include "frontend/search_output.h"
 #include "frontend/tablebase_setup.h"
+#include "frontend/uci_loop.h"
 #include "tablebases/block_cache.h"
 #include "tablebases/tablebase_probe.h"
 
@@ -153,8 +155,31 @@ static void ChangeHashSize() {
     ResizeHash(megabytes * MEGABYTE);
 }
 
-bool HandleSetOption(const char *, char **words, int nWords, const char *) {
-    if (nWords != 5 || strcmp(words[1], "name") != 0 || strcmp(words[3], "value") != 0)
+// The value of "setoption name ID value X": one word, or for a string
+// option the rest of the line, less trailing blanks and carriage returns,
+// since paths may hold blanks. False for a line of any other shape, with
+// the error line when it has too many words.
+static bool ReadSetOptionValue(const char *line, char **words, int nWords, std::string *value) {
+    bool shaped = nWords >= 5 && strcmp(words[1], "name") == 0 && strcmp(words[3], "value") == 0;
+    const Option *option = shaped ? FindOption(words[2]) : nullptr;
+    if (option && strcmp(option->type, "string") == 0) {
+        *value = LineFromWord(line, words, 4);
+        value->erase(value->find_last_not_of(" \r") + 1);
+        return true;
+    }
+    if (nWords > 5) {
+        ReportError("too many parameters", line);
+        return false;
+    }
+    if (!shaped)
+        return false;
+    *value = words[4];
+    return true;
+}
+
+bool HandleSetOption(const char *line, char **words, int nWords, const char *) {
+    std::string value;
+    if (!ReadSetOptionValue(line, words, nWords, &value))
         return true;
     const char *name = words[2];
     // The control thread reads options while it searches: end the search
@@ -163,7 +188,7 @@ bool HandleSetOption(const char *, char **words, int nWords, const char *) {
         StopEngineSearch();
         PostCommand("waitforidle");
     }
-    SetOptionValue(name, words[4]);
+    SetOptionValue(name, value.c_str());
     if (engineStarted && EqualsNoCase(name, "Hash"))
         ChangeHashSize();
     if (EqualsNoCase(name, "Book_file") && OptionIsOn("OwnBook"))

@@ -310,8 +310,12 @@ bool HandlePosition(const char *line, char **words, int nWords, const char *) {
     EnsureEngineStarted(line);
     StopEngineSearch();
     PostCommand("waitforidle");
-    if (!SetUpGame(fenText.c_str()))
+    // A rejected position keeps the previous game, and its moves belong to
+    // no game the record holds: none of them is played.
+    if (!SetUpGame(fenText.c_str())) {
         PrintLine("info string Illegal position");
+        return true;
+    }
     if (next >= nWords || strcmp(words[next], "moves") != 0)
         return true;
     for (int i = next + 1; i < nWords; i++) {

@@ -41,7 +41,10 @@ bool HandleUciNewGame(const char *line, char **, int, const char *) {
 bool HandleGo(const char *line, char **words, int nWords, const char *) {
     EnsureEngineStarted(line);
     ThinkRequest request = ParseGoCommand(line, words, nWords);
-    // The previous search must be over before its stop flag is cleared.
+    // A search still running (an analysis or a ponder search never ends by
+    // itself) is stopped and answers first; it must be over before its
+    // stop flag is cleared.
+    StopEngineSearch();
     if (!WaitForControlIdle())
         return true;
     bool analysis = request.mode == MODE_INFINITE || request.kind == LIMIT_INFINITE;

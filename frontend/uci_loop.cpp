@@ -20,7 +20,9 @@ static const CommandEntry uciCommandTable[] = {
     {"uci", 1, 1, HandleUci},
     {"debug", 1, 2, nullptr},
     {"isready", 1, 1, HandleIsReady},
-    {"setoption", 3, 5, HandleSetOption},
+    // Up to five words, but a string option's value may hold blanks: the
+    // handler checks the upper bound.
+    {"setoption", 3, -1, HandleSetOption},
     {"ucinewgame", 1, 1, HandleUciNewGame},
     {"position", 2, -1, HandlePosition},
     {"quit", 1, 1, HandleQuit},
@@ -46,6 +48,11 @@ int SplitWords(char *line, std::vector<char *> *words) {
             return count;
         *cursor++ = '\0';
     }
+}
+
+const char *LineFromWord(const char *line, char *const *words, int index) {
+    // The copy keeps the line's offsets; only its blanks became NULs.
+    return line + strspn(line, " ") + (words[index] - words[0]);
 }
 
 void CutAtNewline(char *line) {

@@ -22,6 +22,9 @@ void RunUciLoop();
 bool RunCommandLine(const std::string &line);
 // Splits line in place at blanks (spaces only) and appends the word starts.
 int SplitWords(char *line, std::vector<char *> *words);
+// The text of line from word index to its end, blanks included; words
+// come from SplitWords on a copy of line.
+const char *LineFromWord(const char *line, char *const *words, int index);
 // Replaces the first line feed by NUL.
 void CutAtNewline(char *line);
 

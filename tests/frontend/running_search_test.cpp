@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "tests/support/test_board.h"
+#include "tests/support/test_book.h"
 #include "tests/support/uci_process.h"
 
 namespace {
@@ -78,29 +79,7 @@ struct TwoMoveBook {
     std::string path = (std::filesystem::temp_directory_path() /
                         ("vlm_running_book_" + std::to_string(getpid()) + ".bin"))
                            .string();
-    TwoMoveBook() {
-        auto board = std::make_unique<TestBoard>();
-        EXPECT_TRUE(TestSetUp(board.get(), START_FEN));
-        HashKey key = TestNode(board.get())->key;
-        FILE *file = fopen(path.c_str(), "wb");
-        for (Move move : {Move(0x3313), Move(0x3414)}) {
-            uint8_t weight = move == 0x3313 ? 10 : 9;
-            uint8_t bytes[12] = {uint8_t(key.lock32),
-                                 uint8_t(key.lock32 >> 8),
-                                 uint8_t(key.lock32 >> 16),
-                                 uint8_t(key.lock32 >> 24),
-                                 uint8_t(key.lock16),
-                                 uint8_t(key.lock16 >> 8),
-                                 0,
-                                 0,
-                                 uint8_t(move),
-                                 uint8_t(move >> 8),
-                                 weight,
-                                 0};
-            fwrite(bytes, 1, sizeof bytes, file);
-        }
-        fclose(file);
-    }
+    TwoMoveBook() { EXPECT_TRUE(WriteTestBook(path, {{"", 0x3313, 10}, {"", 0x3414, 9}})); }
     ~TwoMoveBook() { std::filesystem::remove(path); }
 };
 

@@ -17,6 +17,7 @@
 #include "bench/bench_positions.h"
 #include "engine/move_gen.h"
 #include "tests/support/test_board.h"
+#include "tests/support/test_book.h"
 #include "tests/support/uci_process.h"
 
 namespace {
@@ -358,6 +359,69 @@ TEST(SearchRequest, PonderWaitsForPonderHit) {
     ExpectOneLegalBestMove(&session, lines, START_FEN, "e2e4 e7e5");
 }
 
+// Sends "isready" and reads until it and nBestMoves bestmove lines have
+// come, or the program has been silent for a while.
+std::vector<std::string> ReadyAndBestMoves(Session *session, int nBestMoves) {
+    UciSend(&session->process, "isready");
+    std::vector<std::string> lines;
+    std::string line;
+    while ((CountLinesWithPrefix(lines, "readyok") == 0 ||
+            CountLinesWithPrefix(lines, "bestmove") < nBestMoves) &&
+           UciReadLine(&session->process, 10000 * SLOW, &line))
+        lines.push_back(line);
+    return lines;
+}
+
+// A "go" while a search runs ends that search first, as "position" does:
+// its bestmove, then the new search's, and the program goes on reading.
+TEST(SearchRequest, GoDuringASearchEndsItFirst) {
+    Session session;
+    struct Case {
+        std::string moves, first, second;
+    } cases[] = {{"e2e4", "go infinite", "go depth 3"},
+                 {"e2e4 e7e5", "go ponder wtime 2000 btime 2000", "go wtime 2000 btime 2000"}};
+    for (const Case &c : cases) {
+        UciSend(&session.process, "position startpos moves " + c.moves);
+        UciSend(&session.process, c.first);
+        std::vector<std::string> lines = UciReadUntil(&session.process, "info depth", TIMEOUT_MS);
+        UciSend(&session.process, c.second);
+        std::vector<std::string> more = ReadyAndBestMoves(&session, 2);
+        lines.insert(lines.end(), more.begin(), more.end());
+        ASSERT_EQ(CountLinesWithPrefix(lines, "readyok"), 1) << c.first;
+        ASSERT_EQ(CountLinesWithPrefix(lines, "bestmove"), 2) << c.first;
+        lines.erase(std::find(lines.begin(), lines.end(), "readyok"));
+        auto firstEnd =
+            std::find_if(lines.begin(), lines.end(),
+                         [](const std::string &line) { return line.rfind("bestmove ", 0) == 0; }) +
+            1;
+        ExpectOneLegalBestMove(&session, {lines.begin(), firstEnd}, START_FEN, c.moves);
+        ExpectOneLegalBestMove(&session, {firstEnd, lines.end()}, START_FEN, c.moves);
+    }
+}
+
+// An invalid FEN drops the moves after it: the game stays as the last
+// valid "position" left it (the start position before any), and "go"
+// searches that.
+TEST(SearchRequest, MovesAfterAnInvalidFenAreDropped) {
+    Session session;
+    struct Case {
+        std::string before, invalid, kept;
+    } cases[] = {{"", "position fen nonsense moves e2e4", ""},
+                 {"position startpos moves e2e4", "position fen 8/8/8 w moves e7e5", "e2e4"},
+                 {"position startpos moves d2d4 d7d5",
+                  "position fen 8/8/8/8/8/8/8/K7 w - - 0 1 moves a1a2", "d2d4 d7d5"}};
+    for (const Case &c : cases) {
+        if (!c.before.empty())
+            UciSend(&session.process, c.before);
+        UciSend(&session.process, c.invalid);
+        std::vector<std::string> expected = {"info string Illegal position", "readyok"};
+        EXPECT_EQ(session.Sync(), expected) << c.invalid;
+        std::vector<std::string> lines =
+            UciCommand(&session.process, "go depth 3", "bestmove", TIMEOUT_MS);
+        ExpectOneLegalBestMove(&session, lines, START_FEN, c.kept);
+    }
+}
+
 TEST(SearchRequest, StopWithNothingRunningAndGoRightAfterStop) {
     Session session;
     EXPECT_TRUE(UciCommand(&session.process, "stop", "readyok", 300).empty());
@@ -402,41 +466,13 @@ TEST(SearchRequest, QuitDuringASearchEndsPromptly) {
 }
 
 // A book for the start position (and one illegal entry for the position
-// after 1.e4) written with the core's keys.
+// after 1.e4): d2d4, and e2e4, which is no black move.
 struct TestBook {
     std::string path;
-    TestBook() {
-        path = (std::filesystem::temp_directory_path() /
-                ("vlm_search_book_" + std::to_string(getpid()) + ".bin"))
-                   .string();
-        auto board = std::make_unique<TestBoard>();
-        EXPECT_TRUE(TestSetUp(board.get(), START_FEN));
-        HashKey start = TestNode(board.get())->key;
-        EXPECT_TRUE(TestSetUp(board.get(), START_FEN, "e2e4"));
-        HashKey afterE4 = TestNode(board.get())->key;
-        struct Entry {
-            HashKey key;
-            Move move;
-        } entries[2] = {{start, 0x3313}, {afterE4, 0x3414}};  // d2d4; e2e4 is no black move
-        if (memcmp(&entries[1].key, &entries[0].key, 6) < 0)
-            std::swap(entries[0], entries[1]);
-        FILE *file = fopen(path.c_str(), "wb");
-        for (const Entry &e : entries) {
-            uint8_t bytes[12] = {uint8_t(e.key.lock32),
-                                 uint8_t(e.key.lock32 >> 8),
-                                 uint8_t(e.key.lock32 >> 16),
-                                 uint8_t(e.key.lock32 >> 24),
-                                 uint8_t(e.key.lock16),
-                                 uint8_t(e.key.lock16 >> 8),
-                                 0,
-                                 0,
-                                 uint8_t(e.move),
-                                 uint8_t(e.move >> 8),
-                                 10,
-                                 0};
-            fwrite(bytes, 1, sizeof bytes, file);
-        }
-        fclose(file);
+    explicit TestBook(
+        const std::filesystem::path &directory = std::filesystem::temp_directory_path())
+        : path((directory / ("vlm_search_book_" + std::to_string(getpid()) + ".bin")).string()) {
+        EXPECT_TRUE(WriteTestBook(path, {{"", 0x3313, 10}, {"e2e4", 0x3414, 10}}));
     }
     ~TestBook() { std::filesystem::remove(path); }
 };
@@ -477,6 +513,12 @@ TEST(SearchRequest, PonderFromTheBookWaitsForPonderHit) {
     lines = UciCommand(&session.process, "position startpos moves e2e4", "bestmove", TIMEOUT_MS);
     EXPECT_EQ(lines.back(), "bestmove d2d4");
     EXPECT_EQ(CountLinesWithPrefix(session.Sync(), "bestmove"), 0);
+    // So does a new "go", which is then answered from the book at once.
+    UciSend(&session.process, "position startpos\ngo ponder wtime 10000 btime 10000");
+    UciSend(&session.process, "go wtime 10000 btime 10000");
+    lines = ReadyAndBestMoves(&session, 2);
+    EXPECT_EQ(CountLinesWithPrefix(lines, "bestmove d2d4"), 2);
+    EXPECT_EQ(CountLinesWithPrefix(lines, "readyok"), 1);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 
 namespace {
 
-const int TIMEOUT_MS = 10000;
+const int TIMEOUT_MS = 10000 * SLOW;  // a limit only: the sanitizer builds start slowly
 
 RunResult RunUci(const std::string &input) {
     return RunProgram(VLM_PROGRAM_PATH, input, TIMEOUT_MS);

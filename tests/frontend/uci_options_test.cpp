@@ -1,10 +1,13 @@
 // The option listing and "setoption", through the running program.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/threads.h"
+#include "tests/support/test_book.h"
 #include "tests/support/uci_process.h"
 
 namespace {
@@ -128,6 +131,37 @@ TEST(UciOptions, MissingBookTurnsOwnBookOff) {
     ASSERT_EQ(options.size(), 31u);
     EXPECT_EQ(options[2], "option name OwnBook type check default false");
     EXPECT_EQ(options[4], "option name Book_file type string default /nonexistent/dir/book.bin");
+}
+
+// A string value is the rest of the line, blanks included (trailing
+// blanks and a carriage return dropped): a book path with blanks is
+// opened and played from.
+TEST(UciOptions, StringValuesKeepTheirBlanks) {
+    auto directory =
+        std::filesystem::temp_directory_path() / ("vlm options  test " + std::to_string(getpid()));
+    std::filesystem::create_directories(directory);
+    std::string book = (directory / "my book.bin").string();
+    ASSERT_TRUE(WriteTestBook(book, {{"", 0x3313, 10}}));
+    UciProcess process;
+    ASSERT_TRUE(UciStart(&process, VLM_PROGRAM_PATH));
+    UciSend(&process, "setoption name Book_file value " + book + "  \r");
+    UciSend(&process, "setoption name NalimovPath value " + directory.string() + ";C:\\My TBs ");
+    std::vector<std::string> lines = UciCommand(&process, "uci", "uciok", TIMEOUT_MS);
+    EXPECT_EQ(lines.empty() ? "" : lines[0], "id name Velmorat 11.1 UCI");
+    std::vector<std::string> options = OptionLines(lines);
+    ASSERT_EQ(options.size(), 31u);
+    EXPECT_EQ(options[4], "option name Book_file type string default " + book);
+    EXPECT_EQ(options[9],
+              "option name NalimovPath type string default " + directory.string() + ";C:\\My TBs");
+    UciSend(&process, "position startpos");
+    lines = UciCommand(&process, "go wtime 10000 btime 10000", "bestmove", TIMEOUT_MS);
+    std::vector<std::string> expected = {
+        "info depth 0 score cp 0 nodes 0 nps 0 tbhits 0 time 0 multipv 1 pv  d2d4",
+        "bestmove d2d4"};
+    EXPECT_EQ(lines, expected);
+    UciSend(&process, "quit");
+    EXPECT_EQ(UciWaitExit(&process, TIMEOUT_MS), 1);
+    std::filesystem::remove_all(directory);
 }
 
 }  // namespace
