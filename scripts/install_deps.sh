@@ -2,7 +2,8 @@
 # Installs what the build and tests need, only where it is missing, so
 # running it again costs nothing. Quiet unless something goes wrong.
 set -e
-packages=(cmake ninja-build g++ g++-multilib libgtest-dev libgmock-dev valgrind)
+# qemu-user runs the 32-bit programs' tests where the kernel cannot.
+packages=(cmake ninja-build g++ g++-multilib libgtest-dev libgmock-dev valgrind qemu-user)
 need=()
 for package in "${packages[@]}"; do
     dpkg -s "$package" >/dev/null 2>&1 || need+=("$package")

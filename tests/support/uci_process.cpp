@@ -20,7 +20,18 @@ static int64_t NowMs() {
 }
 
 bool UciStart(UciProcess *process, const std::string &programPath) {
+    return UciStartCommand(process, {programPath});
+}
+
+bool UciStartCommand(UciProcess *process, const std::vector<std::string> &command) {
+    if (command.empty())
+        return false;
     signal(SIGPIPE, SIG_IGN);
+    // Built before the fork: the child of a threaded test only execs.
+    std::vector<char *> arguments;
+    for (const std::string &word : command)
+        arguments.push_back(const_cast<char *>(word.c_str()));
+    arguments.push_back(nullptr);
     int input[2], output[2];
     if (pipe2(input, O_CLOEXEC) != 0 || pipe2(output, O_CLOEXEC) != 0)
         return false;
@@ -39,7 +50,7 @@ bool UciStart(UciProcess *process, const std::string &programPath) {
         }
         dup2(input[0], 0);
         dup2(output[1], 1);
-        execl(programPath.c_str(), programPath.c_str(), (char *)nullptr);
+        execv(arguments[0], arguments.data());
         _exit(127);
     }
     close(input[0]);
@@ -130,9 +141,14 @@ int UciWaitExit(UciProcess *process, int timeoutMs) {
 }
 
 RunResult RunProgram(const std::string &programPath, const std::string &input, int timeoutMs) {
+    return RunCommand({programPath}, input, timeoutMs);
+}
+
+RunResult RunCommand(const std::vector<std::string> &command, const std::string &input,
+                     int timeoutMs) {
     RunResult result;
     UciProcess process;
-    if (!UciStart(&process, programPath))
+    if (!UciStartCommand(&process, command))
         return result;
     // The writer owns the input pipe, so a child that stops reading
     // cannot block the reader.

@@ -29,6 +29,9 @@ struct RunResult {
 
 // Starts programPath with stdin/stdout piped (stderr inherited).
 bool UciStart(UciProcess *process, const std::string &programPath);
+// The same for a command line: the program's path and its arguments,
+// perhaps after a runner such as an emulator.
+bool UciStartCommand(UciProcess *process, const std::vector<std::string> &command);
 void UciSend(UciProcess *process, const std::string &line);
 void UciCloseInput(UciProcess *process);
 // One output line without its line feed; false on timeout or end of output.
@@ -41,6 +44,8 @@ std::vector<std::string> UciReadUntil(UciProcess *process, const std::string &pr
 int UciWaitExit(UciProcess *process, int timeoutMs);
 // Feeds input, closes stdin, collects every line and the exit status.
 RunResult RunProgram(const std::string &programPath, const std::string &input, int timeoutMs);
+RunResult RunCommand(const std::vector<std::string> &command, const std::string &input,
+                     int timeoutMs);
 
 // Sends line, then reads up to and including the first line that starts
 // with prefix.
