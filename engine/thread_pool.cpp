@@ -321,6 +321,18 @@ static bool BeginSplit(ThreadPool *pool, SearchNode *node, SearchNode *child) {
     return true;
 }
 
+// The helper's records below the child take the owner's killers of each
+// ply: the helper searches the move as the owner would, whichever helper
+// record gets the job.
+static void CopyPlyKillers(const Position *from, Position *to, int firstPly) {
+    if (!from->plyNodes || !to->plyNodes)
+        return;
+    for (int ply = std::max(firstPly, 0); ply < N_PLY_NODES; ply++) {
+        to->plyNodes[ply].pv[0] = from->plyNodes[ply].pv[0];
+        to->plyNodes[ply].pv[1] = from->plyNodes[ply].pv[1];
+    }
+}
+
 // What a hand-over copies of the results merged so far.
 static void CountHandOver(PoolCounters *counters, const SplitShare *share, const SearchNode *node,
                           const SearchNode *child) {
@@ -347,6 +359,7 @@ static void HandOver(ThreadRecord *record, SearchNode *node, int depth, int *bet
     record->childNode = ChildRecord(&record->rootNode, &record->spareChild);
     CopyNodeState(record->childNode, child);
     RebaseNode(record->childNode, from, to);
+    CopyPlyKillers(from, to, node->ply + 2);
     record->rememberedPv[0] = child->pv[0];
     record->rememberedPv[1] = child->pv[1];
     to->generation = splitGeneration;

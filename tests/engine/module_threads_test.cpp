@@ -144,6 +144,24 @@ TEST(ModuleThreads, MatesAreFoundAlikeOnOneAndManyThreads) {
     SetThreads(0);
 }
 
+// With one thread a helper searches only while its owner waits, so the
+// search repeats exactly, whichever helper record takes each move.
+TEST(ModuleThreads, OneThreadRepeatsItsNodeCounts) {
+    SetThreads(1);
+    for (const char *fen : SHARP) {
+        int64_t first = 0;
+        for (int run = 0; run < 2; run++) {
+            SearchToDepth(fen, SPLIT_DEPTH);
+            std::lock_guard<std::mutex> lock(record.mutex);
+            ASSERT_FALSE(record.nodes.empty()) << fen;
+            if (run == 0)
+                first = record.nodes.back();
+            EXPECT_EQ(record.nodes.back(), first) << fen << ", run " << run;
+        }
+    }
+    SetThreads(0);
+}
+
 TEST(ModuleThreads, HelpersStayWithinTheThreadCount) {
     // Records 2n are scanned for n threads: helper ids 2..2n+1 report
     // thread numbers id / 2 - 2, at most n - 2.
