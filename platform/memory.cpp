@@ -46,6 +46,15 @@ void *AllocateLargeBlock(size_t bytes) {
     return reinterpret_cast<void *>(aligned);
 }
 
+void *AllocateMappedBlock(size_t bytes) {
+    size_t size = RoundUp(bytes, PageBytes());
+    if (size == 0)
+        return nullptr;
+    void *block = mmap(nullptr, size, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    return block == MAP_FAILED ? nullptr : block;
+}
+
 void FreeLargeBlock(void *block, size_t bytes) {
     if (block)
         munmap(block, RoundUp(bytes, PageBytes()));
