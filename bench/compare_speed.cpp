@@ -42,7 +42,7 @@ bool CopyProgram(const char *from, const std::string &to) {
     int in = open(from, O_RDONLY), out = open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0755);
     bool ok = in >= 0 && out >= 0;
     char buffer[1 << 16];
-    ssize_t got;
+    ssize_t got = 0;
     while (ok && (got = read(in, buffer, sizeof buffer)) > 0)
         ok = write(out, buffer, size_t(got)) == got;
     ok = ok && got == 0;
