@@ -11,6 +11,7 @@
 #include "engine/eval_weights.h"
 #include "engine/module_state.h"
 #include "platform/memory.h"
+#include "platform/threads.h"
 
 // The bits of castleFlags the evaluation writes: the castling repair and
 // the no-progress pull.
@@ -28,25 +29,34 @@ struct EvalCache {
 
 namespace {
 
-struct ThreadCache {
-    EvalCache *cache = nullptr;
-    bool allocated = false;  // tried: a failed allocation is not retried
-    ~ThreadCache() { FreeLargeBlock(cache, sizeof(EvalCache)); }
-};
+// Each thread's cache hangs in a thread slot, which frees it as the thread
+// ends. A thread whose allocation failed holds the mark instead and
+// evaluates without a cache.
+ThreadSlot cacheSlot;
+char noCacheMark;
 
-thread_local ThreadCache threadCache;
+void ReleaseCache(void *value) {
+    if (value != &noCacheMark)
+        FreeLargeBlock(value, sizeof(EvalCache));
+}
 
-EvalCache *CacheOfThisThread() {
-    ThreadCache &t = threadCache;
-    if (!t.allocated) {
-        t.allocated = true;
+// The calling thread's cache, made on its first call; null without one.
+EvalCache *CacheOfThisThread(bool make) {
+    static const bool haveSlot = CreateThreadSlot(&cacheSlot, ReleaseCache);
+    if (!haveSlot)
+        return nullptr;
+    void *value = ThreadSlotValue(&cacheSlot);
+    if (!value && make) {
         // Zeroed: every stamp 0, so every entry empty. Mapped at once: the
         // first search would otherwise take its pages one fault at a time.
-        t.cache = static_cast<EvalCache *>(AllocateMappedBlock(sizeof(EvalCache)));
-        if (t.cache)
-            t.cache->generation = 1;
+        value = AllocateMappedBlock(sizeof(EvalCache));
+        if (value)
+            static_cast<EvalCache *>(value)->generation = 1;
+        else
+            value = &noCacheMark;
+        SetThreadSlotValue(&cacheSlot, value);
     }
-    return t.cache;
+    return value == &noCacheMark ? nullptr : static_cast<EvalCache *>(value);
 }
 
 // Empties the cache when the weights or settings differ from those its
@@ -109,12 +119,13 @@ uint32_t KeyIndex(const EvalCacheKey *key) {
 void ProbeEvalCache(const SearchNode *node, EvalCacheProbe *probe) {
     probe->entry = nullptr;
     probe->hit = false;
-    EvalCache *cache = CacheOfThisThread();
+    EvalCache *cache = CacheOfThisThread(true);
     if (!cache || !MakeKey(node, &probe->key))
         return;
     SyncWithWeightsAndSettings(cache);
     EvalCacheEntry *entry = &cache->entries[KeyIndex(&probe->key)];
     probe->entry = entry;
+    probe->stamp = cache->generation;
     probe->hit = entry->stamp == cache->generation &&
                  memcmp(&entry->key, &probe->key, sizeof probe->key) == 0;
     cache->stats.probes++;
@@ -122,11 +133,10 @@ void ProbeEvalCache(const SearchNode *node, EvalCacheProbe *probe) {
 }
 
 void StoreInEvalCache(const EvalCacheProbe *probe, const SearchNode *node) {
-    EvalCache *cache = threadCache.cache;
     EvalCacheEntry *entry = probe->entry;
     const Position *pos = node->position;
     entry->key = probe->key;
-    entry->stamp = cache->generation;
+    entry->stamp = probe->stamp;
     entry->score = node->score;
     entry->castleFlags = node->castleFlags & EVAL_CASTLE_BITS;
     entry->noProgressPull = pos->noProgressPull;
@@ -251,7 +261,7 @@ int64_t EvalCacheHitMismatch(SearchNode *node, const EvalCacheEntry *entry,
 }
 
 EvalCacheStats ReadEvalCacheStats() {
-    const EvalCache *cache = threadCache.cache;
+    const EvalCache *cache = CacheOfThisThread(false);
     return cache ? cache->stats : EvalCacheStats{0, 0};
 }
 

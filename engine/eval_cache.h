@@ -45,6 +45,7 @@ struct EvalCacheEntry {
 struct EvalCacheProbe {
     EvalCacheEntry *entry;  // the node's slot; null when the thread has no cache
     bool hit;               // the slot holds the node's result
+    uint32_t stamp;         // the cache's generation at the probe
     EvalCacheKey key;
 };
 
