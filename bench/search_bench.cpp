@@ -1,18 +1,19 @@
 // Search benchmark and signature: about thirty varied positions searched
 // to a fixed depth on one thread, each on a new game with a cleared table
-// of fixed size. Prints each node count, the total, the time and nodes
-// per second. The total is the search's signature.
+// of fixed size. Prints each node count, the total, the time, nodes per
+// second and the evaluation cache's hit rate. The total is the search's
+// signature.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
 #include "bench/bench_positions.h"
+#include "engine/eval_cache.h"
 #include "engine/game.h"
 #include "engine/module_state.h"
 #include "engine/search.h"
 #include "engine/search_init.h"
 #include "engine/transposition_table.h"
-
 
 constexpr int BENCH_DEPTH_DEFAULT = 10;
 constexpr int64_t BENCH_HASH_BYTES = 32 << 20;
@@ -51,5 +52,10 @@ int main(int argc, char **argv) {
     printf("total nodes %lld\n", static_cast<long long>(total));
     printf("time %.3f s\n", seconds);
     printf("nodes per second %.0f\n", seconds > 0 ? double(total) / seconds : 0.0);
+    EvalCacheStats cache = ReadEvalCacheStats();
+    printf("evaluation cache: %lld hits of %lld probes (%.1f%%), %zu KiB per thread\n",
+           static_cast<long long>(cache.hits), static_cast<long long>(cache.probes),
+           cache.probes > 0 ? 100.0 * double(cache.hits) / double(cache.probes) : 0.0,
+           EvalCacheBytes() / 1024);
     return 0;
 }

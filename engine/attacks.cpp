@@ -52,29 +52,6 @@ static constexpr AttackTables attackTables = BuildAttackTables();
 const std::array<uint8_t, ATTACK_TABLE_SIZE> attackMaskOf = attackTables.masks;
 const std::array<int8_t, ATTACK_TABLE_SIZE> stepOf = attackTables.steps;
 
-// The hot walk of every attack test, inlined into the list walks.
-static inline bool PathAttacks(const Position *position, int attackMask, int from, int target) {
-    int difference = target - from;
-    if (!(AttackMaskFor(difference) & attackMask))
-        return false;
-    if (!(attackMask & ATTACK_SLIDERS))
-        return true;
-    int step = StepFor(difference);
-    const PieceRecord *empty = &position->emptyRecord;
-    int square = from + step;
-    while (square != target && BoardAt(position, square) == empty)
-        square += step;
-    return square == target;
-}
-
-bool MaskAttacksSquare(const Position *position, int attackMask, int from, int target) {
-    return PathAttacks(position, attackMask, from, target);
-}
-
-bool ManAttacksSquare(const Position *position, const PieceRecord *man, int from, int target) {
-    return PathAttacks(position, man->attackMask, from, target);
-}
-
 int FindAttackerOfSquare(int square, const SideRecord *side) {
     const Position *position = side->head.position;
     // A captured king's square lies off the board: nothing attacks it, and
@@ -82,7 +59,7 @@ int FindAttackerOfSquare(int square, const SideRecord *side) {
     if (!SquareIsOnBoard(square))
         return NO_SQUARE;
     for (const PieceRecord *man = side->head.next; man != &position->emptyRecord; man = man->next) {
-        if (PathAttacks(position, man->attackMask, man->square, square))
+        if (MaskAttacksSquare(position, man->attackMask, man->square, square))
             return man->square;
     }
     return NO_SQUARE;
@@ -146,7 +123,7 @@ int FindAttacker(int square, const PieceRecord *man, int threshold) {
     const PieceRecord *empty = &position->emptyRecord;
     for (const PieceRecord *e = enemy->head.prev;
          e != empty && e != &enemy->head && e->rank > threshold; e = e->prev) {
-        if (!PathAttacks(position, attackMask, square, e->square))
+        if (!MaskAttacksSquare(position, attackMask, square, e->square))
             continue;
         if (rank < e->rank)
             return e->square;

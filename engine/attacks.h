@@ -40,7 +40,23 @@ int FindAttackerOfSquare(int square, const SideRecord *side);
 // 11 the king only (a check).
 int FindAttacker(int square, const PieceRecord *man, int threshold);
 // True when a man with attackMask on from attacks target: the mask bit,
-// and for sliders every square strictly between empty.
-bool MaskAttacksSquare(const Position *position, int attackMask, int from, int target);
+// and for sliders every square strictly between empty. Inline: it is the
+// inner test of every attack walk.
+inline bool MaskAttacksSquare(const Position *position, int attackMask, int from, int target) {
+    int difference = target - from;
+    if (!(AttackMaskFor(difference) & attackMask))
+        return false;
+    if (!(attackMask & ATTACK_SLIDERS))
+        return true;
+    int step = StepFor(difference);
+    const PieceRecord *empty = &position->emptyRecord;
+    int square = from + step;
+    while (square != target && BoardAt(position, square) == empty)
+        square += step;
+    return square == target;
+}
 // True when man on from attacks target: mask bit, and a clear path for sliders.
-bool ManAttacksSquare(const Position *position, const PieceRecord *man, int from, int target);
+inline bool ManAttacksSquare(const Position *position, const PieceRecord *man, int from,
+                             int target) {
+    return MaskAttacksSquare(position, man->attackMask, from, target);
+}

@@ -151,6 +151,9 @@ void RunSquarePass(Position *pos, int castleFlags);
 
 // ---- shared by both entries ------------------------------------------------
 
+// The square of the man that just moved when the hanging-man test looks
+// at it (a capture or special move led here), else NO_SQUARE.
+int HangingTestSquare(const SearchNode *node);
 // The man that just moved when the side to move simply wins it, taken out
 // of its kind's count and the material; null when none.
 PieceRecord *TakeOutHangingMan(SearchNode *node);

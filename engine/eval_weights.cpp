@@ -39,6 +39,7 @@ int32_t passedPawnBonus[8] = {0, 1, 1, 20, 49, 86, 137, 0};
 int32_t passedPawnBonusStrong[8] = {0, 5, 5, 10, 41, 89, 153, 0};
 int32_t passedPawnBonusEndgame[8] = {0, 6, 6, 33, 79, 87, 132, 0};
 
+std::atomic<uint32_t> weightsGeneration{1};
 std::atomic<int32_t> fullWeightsDirty{1};
 std::atomic<int32_t> endgameWeightsDirty{1};
 
@@ -124,6 +125,7 @@ void BuildWeightTables(Position *pos) {
     }
     passedPawn7 = ScaledWeight(v, 7, 100);
     passedPawn8 = ScaledWeight(v, 8, 100);
+    weightsGeneration.fetch_add(1, std::memory_order_release);
 }
 
 void BuildEndgameWeightTables(Position *pos) {
@@ -149,6 +151,7 @@ void BuildEndgameWeightTables(Position *pos) {
     egPassedPawn18 = ScaledWeight(v, 18, 100);
     egPassedPawn7 = ScaledWeight(v, 7, 100);
     egPassedPawn25 = ScaledWeight(v, 1, 25);
+    weightsGeneration.fetch_add(1, std::memory_order_release);
 }
 
 void EnsureFullWeights(Position *pos) {
@@ -207,4 +210,5 @@ void ResetEvaluationWeights() {
     pieceValuesBuilt.store(0, std::memory_order_relaxed);
     fullWeightsDirty.store(1, std::memory_order_release);
     endgameWeightsDirty.store(1, std::memory_order_release);
+    weightsGeneration.fetch_add(1, std::memory_order_release);
 }

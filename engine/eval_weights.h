@@ -43,6 +43,10 @@ extern int32_t passedPawnBonus[8];
 extern int32_t passedPawnBonusStrong[8];
 extern int32_t passedPawnBonusEndgame[8];
 
+// Advances with every build or reset of a weight set, so that a cache of
+// evaluation results can tell when its results went stale.
+extern std::atomic<uint32_t> weightsGeneration;
+
 // 1 until the set is built; cleared once per loaded module.
 extern std::atomic<int32_t> fullWeightsDirty;
 extern std::atomic<int32_t> endgameWeightsDirty;

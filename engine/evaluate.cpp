@@ -5,7 +5,10 @@
 #include "engine/evaluate.h"
 
 #include <cmath>
+#include <cstdio>
 
+#include "engine/debug_check.h"
+#include "engine/eval_cache.h"
 #include "engine/eval_snapshot.h"
 #include "engine/eval_terms.h"
 #include "engine/module_state.h"
@@ -44,16 +47,22 @@ static void RepairCastling(const Position *pos, int32_t *flags) {
     }
 }
 
+int HangingTestSquare(const SearchNode *node) {
+    if (node->capturedPiece == &node->position->emptyRecord &&
+        !(node->nodeFlags & NODE_SPECIAL_MOVE))
+        return NO_SQUARE;
+    if (node->lastMove == MOVE_NONE)
+        return NO_SQUARE;
+    int to = RealSquare(MoveTo(node->lastMove));
+    return SquareIsOnBoard(to) ? to : NO_SQUARE;
+}
+
 // The man that just moved, when the side to move simply wins it; null
 // otherwise. Its count and material leave the Position until restored.
 PieceRecord *TakeOutHangingMan(SearchNode *node) {
     Position *pos = node->position;
-    if (node->capturedPiece == &pos->emptyRecord && !(node->nodeFlags & NODE_SPECIAL_MOVE))
-        return nullptr;
-    if (node->lastMove == MOVE_NONE)
-        return nullptr;
-    int to = RealSquare(MoveTo(node->lastMove));
-    if (!SquareIsOnBoard(to))
+    int to = HangingTestSquare(node);
+    if (to == NO_SQUARE)
         return nullptr;
     PieceRecord *moved = BoardAt(pos, to);
     if (!PieceIsMan(moved) || moved->kind == KIND_KING)
@@ -115,15 +124,11 @@ static int32_t AddContempt(const Position *pos, int side, int32_t s) {
     return side == rootSide ? s + amount : s - amount;
 }
 
-void Evaluate(SearchNode *node, int resetSnapshots) {
+// Steps 3-12, once the weights are built and the snapshots released.
+void EvaluateWithoutCache(SearchNode *node) {
     Position *pos = node->position;
-    // 1-3: weights, snapshots, path.
-    EnsureFullWeights(pos);
-    ApplyBuiltPieceValues(pos);
-    if (resetSnapshots)
-        ReleaseSnapshots();
     if (pos->pieceMaterial <= endgameMaterialThreshold) {
-        EvaluateEndgame(node, resetSnapshots);
+        EvaluateEndgame(node, 0);
         return;
     }
     // 4-8: repair, discount, evaluate, decay, restore.
@@ -152,4 +157,37 @@ void Evaluate(SearchNode *node, int resetSnapshots) {
     if (node->castleFlags & NO_PROGRESS_PULL_ON)
         s = ApplyNoProgressPull(pos, node->side, s);
     node->score = AddContempt(pos, node->side, s);
+}
+
+void Evaluate(SearchNode *node, int resetSnapshots) {
+    Position *pos = node->position;
+    // 1-2: weights and snapshots; the endgame path's weights too, so that
+    // the cache sees every weight the evaluation will read.
+    EnsureFullWeights(pos);
+    ApplyBuiltPieceValues(pos);
+    if (resetSnapshots)
+        ReleaseSnapshots();
+    if (pos->pieceMaterial <= endgameMaterialThreshold) {
+        EnsureEndgameWeights(pos);
+        ApplyBuiltPieceValues(pos);
+    }
+    EvalCacheProbe probe;
+    ProbeEvalCache(node, &probe);
+    if (probe.hit) {
+#ifdef VLM_DEBUG
+        // Verify mode: the hit must leave exactly what evaluating leaves.
+        int64_t at = EvalCacheHitMismatch(node, probe.entry, EvaluateWithoutCache);
+        if (at >= 0) {
+            fprintf(stderr, "evaluation cache: a hit differs from evaluating at byte %lld\n",
+                    static_cast<long long>(at));
+            DebugCheckFailed("EvalCacheHitMismatch(...) < 0", __FILE__, __LINE__);
+        }
+#else
+        RestoreFromEvalCache(probe.entry, node);
+#endif
+        return;
+    }
+    EvaluateWithoutCache(node);
+    if (probe.entry)
+        StoreInEvalCache(&probe, node);
 }

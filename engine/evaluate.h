@@ -4,7 +4,11 @@
 #include "engine/position.h"
 
 // Static score of the node from the side to move's view, left in node->score.
+// Answered from the thread's evaluation cache when it holds the node.
 void Evaluate(SearchNode *node, int resetSnapshots);
+// The same evaluation made afresh (verify mode, tests); the weights must
+// already be built, as Evaluate builds them.
+void EvaluateWithoutCache(SearchNode *node);
 // The full evaluation, white's view; sets or clears bit 0x400 of *castleFlags.
 int EvaluateFull(Position *pos, int *castleFlags, int halfMoves);
 // The endgame path; called by Evaluate when little piece material is left.

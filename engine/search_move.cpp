@@ -502,6 +502,7 @@ static bool SearchChild(SearchNode *node, SearchNode *child, int *beta, int *alp
             SearchFrontier(child, d, childBeta, childAlpha, node->pv, pass->childLine);
     } else {
         UpdateNodeAfterMove(child);
+        PrefetchHashBucket(&hashTable, &child->key);
         pass->childScore =
             Search(child, d, childBeta, childAlpha, node->pv, pass->childLine, nullptr);
     }

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "engine/game.h"
 #include "engine/module_state.h"
@@ -21,16 +20,14 @@ constexpr int HASH_BUCKET = 4;
 static HashEntry *BucketOf(const HashTable *t, const HashKey *key) {
     if (!t->entries || t->nEntries < HASH_BUCKET)
         return nullptr;
-    uint64_t index = uint64_t(key->lock32 ^ key->lock16) % (t->nEntries - 3);
-    return t->entries + index;
+    return t->entries + HashBucketIndex(t, key);
 }
 
 static HashEntry *NewBlock(int64_t bytes, uint64_t *nEntries) {
     if (bytes < int64_t(sizeof(HashEntry)) || uint64_t(bytes) > SIZE_MAX)
         return nullptr;
     *nEntries = uint64_t(bytes) / sizeof(HashEntry);
-    return static_cast<HashEntry *>(
-        ::operator new(size_t(*nEntries * sizeof(HashEntry)), std::nothrow));
+    return static_cast<HashEntry *>(AllocateLargeBlock(size_t(*nEntries * sizeof(HashEntry))));
 }
 
 int64_t AllocateHashTable(HashTable *t, int64_t bytes) {
@@ -67,7 +64,7 @@ void ReleaseHashTable(HashTable *t) {
     if (!t->entries)
         return;
     UnpinMemory(t->entries, size_t(t->nEntries * sizeof(HashEntry)));
-    ::operator delete(t->entries);
+    FreeLargeBlock(t->entries, size_t(t->nEntries * sizeof(HashEntry)));
     t->entries = nullptr;
     t->nEntries = 0;
 }

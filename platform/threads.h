@@ -1,4 +1,5 @@
-// Detached threads, priorities, sleeping and the processor count.
+// Detached threads, per-thread values, priorities, sleeping and the
+// processor count.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +8,15 @@ typedef void (*ThreadEntry)(void *argument);
 
 // Starts a thread that is never joined; returns false when none could start.
 [[nodiscard]] bool StartDetachedThread(ThreadEntry entry, void *argument);
+// One pointer per thread under a slot; release runs on a thread's pointer
+// (when not null) as that thread ends. Returns false when no slot can be had.
+typedef void (*ThreadValueRelease)(void *value);
+struct ThreadSlot {
+    unsigned key;
+};
+[[nodiscard]] bool CreateThreadSlot(ThreadSlot *slot, ThreadValueRelease release);
+void *ThreadSlotValue(const ThreadSlot *slot);  // null until set
+void SetThreadSlotValue(const ThreadSlot *slot, void *value);
 // Priority requests are accepted and have no effect here.
 bool SetCurrentThreadPriority(int priority);
 void SleepMs(int64_t ms);
