@@ -162,15 +162,14 @@ void EvaluateWithoutCache(SearchNode *node) {
 void Evaluate(SearchNode *node, int resetSnapshots) {
     Position *pos = node->position;
     // 1-2: weights and snapshots; the endgame path's weights too, so that
-    // the cache sees every weight the evaluation will read.
+    // the cache sees every weight the evaluation will read. Only the full
+    // build sets piece values, so applying them once is enough.
     EnsureFullWeights(pos);
     ApplyBuiltPieceValues(pos);
     if (resetSnapshots)
         ReleaseSnapshots();
-    if (pos->pieceMaterial <= endgameMaterialThreshold) {
+    if (pos->pieceMaterial <= endgameMaterialThreshold)
         EnsureEndgameWeights(pos);
-        ApplyBuiltPieceValues(pos);
-    }
     EvalCacheProbe probe;
     ProbeEvalCache(node, &probe);
     if (probe.hit) {

@@ -15,12 +15,8 @@
 HashTable hashTable = {nullptr, 0, 0, 0};
 HashAllocationMode hashAllocationMode = HASH_ALLOCATION_BACKS_OFF;
 
-constexpr int HASH_BUCKET = 4;
-
 static HashEntry *BucketOf(const HashTable *t, const HashKey *key) {
-    if (!t->entries || t->nEntries < HASH_BUCKET)
-        return nullptr;
-    return t->entries + HashBucketIndex(t, key);
+    return HashHasBuckets(t) ? t->entries + HashBucketIndex(t, key) : nullptr;
 }
 
 static HashEntry *NewBlock(int64_t bytes, uint64_t *nEntries) {

@@ -68,22 +68,27 @@ void PrepareHash(HashTable *t, int newSearch);
 // End of a search: unpins the history, marks a stopped search dirty.
 void UnpinHistoryEntries(HashTable *t);
 
+constexpr int HASH_BUCKET = 4;  // entries a key may use, from its first
+
+inline bool HashHasBuckets(const HashTable *t) {
+    return t->entries && t->nEntries >= uint64_t(HASH_BUCKET);
+}
 // First entry of the key's bucket: (lock32 ^ lock16) mod (entries - 3). The
 // dividend has 32 bits, so a divisor that fits 32 bits takes the cheaper
 // 32-bit division with the same result.
 inline uint64_t HashBucketIndex(const HashTable *t, const HashKey *key) {
     uint32_t mixed = key->lock32 ^ key->lock16;
-    uint64_t divisor = t->nEntries - 3;
+    uint64_t divisor = t->nEntries - (HASH_BUCKET - 1);
     return divisor <= UINT32_MAX ? mixed % uint32_t(divisor) : mixed % divisor;
 }
 // Starts loading the key's bucket (it may straddle two cache lines) so
 // that it is at hand when the node claims its entry.
 inline void PrefetchHashBucket(const HashTable *t, const HashKey *key) {
-    if (!t->entries || t->nEntries < 4)
+    if (!HashHasBuckets(t))
         return;
     const HashEntry *bucket = t->entries + HashBucketIndex(t, key);
     __builtin_prefetch(bucket);
-    __builtin_prefetch(bucket + 3);
+    __builtin_prefetch(bucket + HASH_BUCKET - 1);
 }
 
 // Relaxed atomic access to the fields of a shared entry.
