@@ -85,7 +85,7 @@ void AdjustContemptScale(Position *pos, const MaterialCounts &c, Balance *b, int
     if (!area->fullKingSafety) {
         area->kingWeight = endgameKing25;
         bool eachSide = (c.wQ == 0 || c.wPieces == 1) && (c.bQ == 0 || c.bPieces == 1);
-        if (pos->pieceMaterial < queenMaterialThreshold && eachSide) {
+        if (pos->pieceMaterial < QueenMaterialThreshold() && eachSide) {
             area->activeKings = 1;
             area->kingWeight = area->queensOnBoard ? endgameKing10 / 2 : endgameKing10;
             area->kingRowShift[1] = -16;
@@ -108,8 +108,8 @@ void AdjustContemptScale(Position *pos, const MaterialCounts &c, Balance *b, int
     if (area->contemptScale < floor)
         area->contemptScale = floor;
     *castleFlags &= ~NO_PROGRESS_PULL_ON;
-    bool middlegame =
-        area->fullKingSafety && area->queensOnBoard && pos->pieceMaterial >= queenMaterialThreshold;
+    bool middlegame = area->fullKingSafety && area->queensOnBoard &&
+                      pos->pieceMaterial >= QueenMaterialThreshold();
     if (halfMoves >= 1 && !middlegame && c.wP + c.bP > 0) {
         pos->noProgressPull =
             ScaledWeight(settings.No_progress_penalty_pct, 10 * int64_t(halfMoves), 100);
@@ -175,7 +175,7 @@ void ClassifyDrawish(Position *pos, const MaterialCounts &c, Balance *b, int cas
 
 void AddBishopPair(Position *pos, const MaterialCounts &c, Balance *b) {
     const EvalWorkArea *area = &pos->evalArea;
-    int bonus = (area->queensOnBoard && pos->pieceMaterial >= queenMaterialThreshold &&
+    int bonus = (area->queensOnBoard && pos->pieceMaterial >= QueenMaterialThreshold() &&
                  area->fullKingSafety)
                     ? 21
                     : 32;
@@ -278,7 +278,7 @@ int EvaluateFull(Position *pos, int *castleFlags, int halfMoves) {
     ScanPawns(pos);
     AdjustContemptScale(pos, c, &b, castleFlags, halfMoves);
     BuildPawnPenaltyTables(pos);
-    if (pos->pieceMaterial < queenMaterialThreshold)
+    if (pos->pieceMaterial < QueenMaterialThreshold())
         ClassifyDrawish(pos, c, &b, *castleFlags);
     if ((area->openFiles == 1 || area->openFiles == 2) && c.wP == c.bP && c.wP > 3)
         area->contemptScale -= 10;

@@ -64,7 +64,7 @@ static int StormValue(const Position *pos, int pawnSquare, int ownPawn, int dist
         return 7;
     if (dist == 2)
         return 0;
-    return (pos->pieceMaterial < queenMaterialThreshold || pos->evalArea.fullArmies) ? 36 : 72;
+    return (pos->pieceMaterial < QueenMaterialThreshold() || pos->evalArea.fullArmies) ? 36 : 72;
 }
 
 static void AddOneKingZone(Position *pos, int s, int colour) {
@@ -123,7 +123,7 @@ static const int AROUND[8] = {1, -1, 16, -16, 17, -17, 15, -15};
 
 void AddEndgameKingPawnTerms(Position *pos) {
     EvalWorkArea *area = &pos->evalArea;
-    if (pos->pieceMaterial >= queenMaterialThreshold ||
+    if (pos->pieceMaterial >= QueenMaterialThreshold() ||
         KindCount(pos, WHITE_PAWN) + KindCount(pos, BLACK_PAWN) == 0)
         return;
     for (int colour = WHITE; colour >= BLACK; colour -= 2) {
@@ -151,7 +151,7 @@ void AddEndgameKingPawnTerms(Position *pos) {
 
 int PawnWedgeScore(const Position *pos) {
     const EvalWorkArea *area = &pos->evalArea;
-    if (!area->queensOnBoard || pos->pieceMaterial < queenMaterialThreshold || area->openFiles)
+    if (!area->queensOnBoard || pos->pieceMaterial < QueenMaterialThreshold() || area->openFiles)
         return 0;
     auto pawns = [&](int code, int a, int b) {
         return CodeAt(pos, a) == code && CodeAt(pos, b) == code;

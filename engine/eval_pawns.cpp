@@ -185,7 +185,7 @@ void BuildPawnPenaltyTables(Position *pos) {
 }
 
 static bool MiddlegameQueens(const Position *pos) {
-    return pos->evalArea.queensOnBoard && pos->pieceMaterial >= queenMaterialThreshold;
+    return pos->evalArea.queensOnBoard && pos->pieceMaterial >= QueenMaterialThreshold();
 }
 
 int SpaceWeight(const Position *pos) {

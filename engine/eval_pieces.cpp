@@ -191,7 +191,7 @@ static void AddKingAndBackRankTerms(Position *pos, int s, int castleFlags, const
             area->queenMap[j] + pos->kinds[colour > 0 ? BLACK_QUEEN : WHITE_QUEEN].effectiveValue);
     }
     bool storms = area->fullKingSafety ||
-                  (area->queensOnBoard && pos->pieceMaterial >= queenMaterialThreshold);
+                  (area->queensOnBoard && pos->pieceMaterial >= QueenMaterialThreshold());
     uint16_t flags = area->squareFlags[s];
     if (storms) {
         int bz = area->kingZoneSquare[0], wz = area->kingZoneSquare[1];

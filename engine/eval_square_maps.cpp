@@ -192,7 +192,8 @@ void BuildSquareValues(Position *pos, int s, int32_t base, int32_t secondary, bo
     for (int i = 0; i < 2; i++)
         if (v.primary[i] < 0)
             v.primary[i] = 0;
-    if (area->queensOnBoard && pos->pieceMaterial >= queenMaterialThreshold && IsCentreSquare(s)) {
+    if (area->queensOnBoard && pos->pieceMaterial >= QueenMaterialThreshold() &&
+        IsCentreSquare(s)) {
         if (!(flags & SQ_BLACK_FIXED_PAWN))
             v.primary[1] += centreBonus;
         if (!(flags & SQ_WHITE_FIXED_PAWN))

@@ -12,7 +12,7 @@
 int32_t builtValue[13];
 int32_t builtEndgameValue[13];
 
-int32_t queenMaterialThreshold;
+std::atomic<int32_t> queenMaterialThreshold{0};
 int32_t endgameMaterialThreshold;
 int32_t materialTwoRooksTwoBishops;
 int32_t materialQueenRookBishop;
@@ -93,7 +93,7 @@ static int32_t QueenThreshold(int32_t bishopValue, int32_t queenValue) {
 void BuildWeightTables(Position *pos) {
     BuildPieceValues(pos, 60, builtValue, builtEndgameValue);
     int32_t bv = builtValue[9], rv = builtValue[10], qv = builtValue[11];
-    queenMaterialThreshold = QueenThreshold(bv, qv);
+    queenMaterialThreshold.store(QueenThreshold(bv, qv), std::memory_order_relaxed);
     endgameMaterialThreshold = bv + qv;
     materialTwoRooksTwoBishops = 2 * (bv + rv);
     materialQueenRookBishop = bv + rv + qv;
@@ -131,7 +131,7 @@ void BuildWeightTables(Position *pos) {
 void BuildEndgameWeightTables(Position *pos) {
     int32_t values[13], endgameValues[13];
     BuildPieceValues(pos, 49, values, endgameValues);
-    queenMaterialThreshold = QueenThreshold(values[9], values[11]);
+    queenMaterialThreshold.store(QueenThreshold(values[9], values[11]), std::memory_order_relaxed);
     endgameZeroWeight = 0;
 
     int64_t s = settings.Pawn_structure_value_pct, e = settings.Endgame_king_position_pct;
@@ -161,7 +161,7 @@ void EnsureFullWeights(Position *pos) {
     if (!fullWeightsDirty.load(std::memory_order_relaxed))
         return;
     BuildWeightTables(pos);
-    pieceValuesBuilt.store(1, std::memory_order_relaxed);
+    pieceValuesBuilt.store(1, std::memory_order_release);
     fullWeightsDirty.store(0, std::memory_order_release);
 }
 

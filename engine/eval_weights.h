@@ -16,8 +16,12 @@ constexpr int32_t KING_VALUE = 14000;
 extern int32_t builtValue[13];
 extern int32_t builtEndgameValue[13];
 
-// Material thresholds.
-extern int32_t queenMaterialThreshold;
+// Material thresholds. Both builders write the queen threshold, and the
+// endgame build may run on one searching thread while the others read it.
+extern std::atomic<int32_t> queenMaterialThreshold;
+inline int32_t QueenMaterialThreshold() {
+    return queenMaterialThreshold.load(std::memory_order_relaxed);
+}
 extern int32_t endgameMaterialThreshold;
 extern int32_t materialTwoRooksTwoBishops;
 extern int32_t materialQueenRookBishop;

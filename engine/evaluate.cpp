@@ -144,7 +144,7 @@ void EvaluateWithoutCache(SearchNode *node) {
     PutBackHangingMan(pos, hanging);
     // 9-10: bias against the engine's side, side to move, tempo.
     bool queens = KindCount(pos, WHITE_QUEEN) + KindCount(pos, BLACK_QUEEN) > 0;
-    int bias = (queens && pos->pieceMaterial >= queenMaterialThreshold) ? 8 : 4;
+    int bias = (queens && pos->pieceMaterial >= QueenMaterialThreshold()) ? 8 : 4;
     s = rootSide > 0 ? s - bias : s + bias;
     if (node->side < 0)
         s = -s;
@@ -162,8 +162,9 @@ void EvaluateWithoutCache(SearchNode *node) {
 void Evaluate(SearchNode *node, int resetSnapshots) {
     Position *pos = node->position;
     // 1-2: weights and snapshots; the endgame path's weights too, so that
-    // the cache sees every weight the evaluation will read. Only the full
-    // build sets piece values, so applying them once is enough.
+    // the cache sees every weight the evaluation will read. The endgame
+    // build writes its own piece values into pos as well; nothing reads
+    // them before EvaluateEndgame puts the full set's back.
     EnsureFullWeights(pos);
     ApplyBuiltPieceValues(pos);
     if (resetSnapshots)

@@ -199,9 +199,10 @@ static int SearchFrontierChild(SearchNode *node, int depth, int beta, int alpha,
     }
     // 4. Check evasions that leave the attacker standing are tried reduced.
     int material = position->pieceMaterial;
+    int32_t queenThreshold = QueenMaterialThreshold();
     bool evasionRule =
-        (material >= queenMaterialThreshold && !(node->castleFlags & CASTLE_EVASION_SEARCHED)) ||
-        (material < queenMaterialThreshold && depth == 1);
+        (material >= queenThreshold && !(node->castleFlags & CASTLE_EVASION_SEARCHED)) ||
+        (material < queenThreshold && depth == 1);
     if (NodeInCheck(node) && QueenOnBoard(position) && evasionRule &&
         fm->to != MoveFrom(node->attackSquares) &&
         !(node->nodeFlags & (NODE_EXTENDED | NODE_SELECTIVE))) {

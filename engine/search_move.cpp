@@ -383,7 +383,7 @@ static void ExtendChild(SearchNode *node, SearchNode *child, MovePass *pass) {
         !childSelective && !nodeSelective && (child->nodeFlags & NODE_ATTACKED) &&
         ToSquare(child->threatMove) != MoveFrom(child->attackSquares) && child->searchInfo == 0)
         child->nodeFlags |= NODE_THREAT_CHILD;
-    if (NodeInCheck(node) && position->pieceMaterial >= queenMaterialThreshold &&
+    if (NodeInCheck(node) && position->pieceMaterial >= QueenMaterialThreshold() &&
         pass->to != MoveFrom(node->attackSquares) && !(node->nodeFlags & NODE_EXTENDED)) {
         if (pass->first || pass->move == node->bestMove) {
             pass->d = pass->depth;
@@ -410,7 +410,7 @@ static bool KeepsHalfPly(const SearchNode *node, const SearchNode *child, const 
         return true;
     if (pass->mover->kind == KIND_PAWN &&
         (node->sideRecord->eval.pawnFlags[pass->from] & PAWN_PASSED_4) &&
-        (!QueenOnBoard(position) || position->pieceMaterial < queenMaterialThreshold))
+        (!QueenOnBoard(position) || position->pieceMaterial < QueenMaterialThreshold()))
         return true;
     if (!node->parent && QueenOnBoard(position) && pass->move != node->bestMove && pass->first)
         return true;

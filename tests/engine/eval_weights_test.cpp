@@ -36,7 +36,7 @@ TEST(EvalWeights, DefaultPercentagesGiveTheBaseValues) {
     EXPECT_EQ(builtEndgameValue[BLACK_QUEEN], 995);
     EXPECT_EQ(pos.kinds[BLACK_QUEEN].value, 732);
     EXPECT_EQ(pos.kinds[WHITE_PAWN].endgameValue, 87);
-    EXPECT_EQ(queenMaterialThreshold, 2433);
+    EXPECT_EQ(QueenMaterialThreshold(), 2433);
     EXPECT_EQ(endgameMaterialThreshold, 974);
     EXPECT_EQ(materialTwoRooksTwoBishops, 1184);
     EXPECT_EQ(materialQueenRookBishop, 1324);
@@ -58,7 +58,7 @@ TEST(EvalWeights, DefaultPercentagesGiveTheBaseValues) {
     BuildEndgameWeightTables(&pos);
     EXPECT_EQ(pos.kinds[WHITE_PAWN].value, 49);
     EXPECT_EQ(pos.kinds[BLACK_PAWN].value, 49);
-    EXPECT_EQ(queenMaterialThreshold, 2433);
+    EXPECT_EQ(QueenMaterialThreshold(), 2433);
     const int32_t endgame[] = {endgameZeroWeight,
                                egPawnStructure6,
                                egPawnStructure1,
@@ -134,7 +134,7 @@ TEST(EvalWeights, FirstUseBuildsOnceAndLaterSettingsDoNotRebuild) {
     Evaluate(&board.root, 0);
     EXPECT_EQ(board.position.kinds[WHITE_PAWN].value, 60);
     EXPECT_EQ(board.position.kinds[WHITE_QUEEN].value, 732);
-    EXPECT_EQ(queenMaterialThreshold, 2433);
+    EXPECT_EQ(QueenMaterialThreshold(), 2433);
 }
 
 TEST(EvalWeights, BuiltValuesPersistAcrossSetUpAndEndgameBuild) {
@@ -172,7 +172,7 @@ TEST(EvalWeights, ThreadsReachingTheFirstEvaluationTogetherBuildOnce) {
         t.join();
     for (int i = 1; i < N_THREADS; i++)
         EXPECT_EQ(scores[i], scores[0]);
-    EXPECT_EQ(queenMaterialThreshold, 2433);
+    EXPECT_EQ(QueenMaterialThreshold(), 2433);
 }
 
 }  // namespace

@@ -307,6 +307,36 @@ TEST(SearchRequest, ClockSearchOfADoubleCheckReportsAndPlaysTheKingMove) {
     EXPECT_EQ(best, "f6e5");
 }
 
+// Material just above the endgame line: a fresh program builds its endgame
+// weights at the first endgame node, deep in the tree, on whichever of four
+// threads gets there first while the others search. The thread sanitizer
+// build ends a program at its first report, which fails its exit status.
+TEST(SearchRequest, FreshProgramsBuildTheEndgameWeightsWhileFourThreadsSearch) {
+    const struct {
+        const char *fen;
+        int depth;  // the first endgame node comes after the first split
+    } cases[] = {
+        {"8/8/7K/R2n1k2/p6r/B7/8/8 w - - 62 104", 14},
+        {"8/8/3k4/8/3r4/4b3/8/3QK3 w - - 0 60", 10},
+        {"3q4/8/4k3/8/8/2B5/3R4/4K3 b - - 0 50", 12},
+    };
+    for (int round = 0; round < 3; round++) {
+        std::vector<std::unique_ptr<Session>> sessions;
+        for (const auto &c : cases) {
+            sessions.push_back(std::make_unique<Session>(
+                "setoption name OwnBook value false\nsetoption name Threads value 4"));
+            UciSend(&sessions.back()->process, "setoption name Use_half_ply_heuristic value false");
+            UciSend(&sessions.back()->process, std::string("position fen ") + c.fen);
+            UciSend(&sessions.back()->process, "go depth " + std::to_string(c.depth));
+        }
+        for (size_t i = 0; i < sessions.size(); i++) {
+            std::vector<std::string> lines =
+                UciReadUntil(&sessions[i]->process, "bestmove", TIMEOUT_MS);
+            ExpectOneLegalBestMove(sessions[i].get(), lines, cases[i].fen, "");
+        }
+    }
+}
+
 TEST(SearchRequest, InfiniteWaitsForStop) {
     Session session;
     UciSend(&session.process, "position startpos moves e2e4");
