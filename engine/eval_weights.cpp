@@ -86,14 +86,14 @@ static void BuildPieceValues(Position *pos, int32_t pawnPerCent, int32_t *values
     values[6] = endgameValues[6] = 0;
 }
 
-static int32_t QueenThreshold(int32_t bishopValue, int32_t queenValue) {
+static int32_t QueenThresholdFor(int32_t bishopValue, int32_t queenValue) {
     return 4 * bishopValue + 2 * queenValue + 1;
 }
 
 void BuildWeightTables(Position *pos) {
     BuildPieceValues(pos, 60, builtValue, builtEndgameValue);
     int32_t bv = builtValue[9], rv = builtValue[10], qv = builtValue[11];
-    queenMaterialThreshold.store(QueenThreshold(bv, qv), std::memory_order_relaxed);
+    queenMaterialThreshold.store(QueenThresholdFor(bv, qv), std::memory_order_relaxed);
     endgameMaterialThreshold = bv + qv;
     materialTwoRooksTwoBishops = 2 * (bv + rv);
     materialQueenRookBishop = bv + rv + qv;
@@ -131,7 +131,8 @@ void BuildWeightTables(Position *pos) {
 void BuildEndgameWeightTables(Position *pos) {
     int32_t values[13], endgameValues[13];
     BuildPieceValues(pos, 49, values, endgameValues);
-    queenMaterialThreshold.store(QueenThreshold(values[9], values[11]), std::memory_order_relaxed);
+    queenMaterialThreshold.store(QueenThresholdFor(values[9], values[11]),
+                                 std::memory_order_relaxed);
     endgameZeroWeight = 0;
 
     int64_t s = settings.Pawn_structure_value_pct, e = settings.Endgame_king_position_pct;
