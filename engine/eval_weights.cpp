@@ -43,6 +43,7 @@ std::atomic<uint32_t> weightsGeneration{1};
 std::atomic<int32_t> fullWeightsDirty{1};
 std::atomic<int32_t> endgameWeightsDirty{1};
 
+// Leaf lock: the builds under it only compute; no other lock is taken.
 static std::mutex buildLock;
 // Which piece-value set the kind records of every Position carry: 0 before
 // the first build (templates stay), else the full set.

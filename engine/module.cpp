@@ -96,18 +96,22 @@ static void OpGo(int nLines, int waitForStop) {
 }
 
 static void OpPonderHit() {
+    EnterCriticalSection(&timerArmLock);
     EnterCriticalSection(&searchStateLock);
-    if (searchState == 0) {
+    bool inGo = searchState != 0;
+    if (!inGo) {
         ponderHitPending = 1;
     } else {
         if (iterationDone && readyToMove)
             stopSearch = 1;
         searchState = 1;
-        // Only a search whose time is allocated arms its timers.
-        if (timersArmable && pendingFirstMs > 0 && armTimers)
-            armTimers(pendingFirstMs, pendingSecondMs);
     }
     LeaveCriticalSection(&searchStateLock);
+    // Only a search whose time is allocated arms its timers. The re-arm
+    // may wait for an expiry in progress, which may need searchStateLock.
+    if (inGo && timersArmable && pendingFirstMs > 0 && armTimers)
+        armTimers(pendingFirstMs, pendingSecondMs);
+    LeaveCriticalSection(&timerArmLock);
 }
 
 static int OpStop() {

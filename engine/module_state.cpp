@@ -45,8 +45,9 @@ std::atomic<int32_t> searchState{0};
 std::atomic<int32_t> iterationDone{0};
 std::atomic<int32_t> readyToMove{0};
 
-CriticalSection searchStateLock;
+CriticalSection timerArmLock;
 int32_t timersArmable = 0;
+CriticalSection searchStateLock;
 int32_t ponderHitPending = 0;
 
 int32_t timeControlKind = 0;

@@ -33,10 +33,22 @@ extern std::atomic<int32_t> searchState;    // 0 idle, 1 thinking, 2 waiting for
 extern std::atomic<int32_t> iterationDone;  // an iteration completed
 extern std::atomic<int32_t> readyToMove;    // the move is settled
 
-// Guards the hand-over between go, ponderHit and the timers of a search:
-// the two words below and the arming of the pending timer stages.
+// Lock order: timerArmLock, then searchStateLock. The front end's
+// setTimer may wait for an expiry in progress, and the expiry
+// (timerExpired) takes searchStateLock and itself calls setTimer: so the
+// module calls setTimer only under timerArmLock or from the expiry, never
+// under searchStateLock or splitLock, and the expiry never takes
+// timerArmLock. The expiry may arm the second stage after a cancel began:
+// the front end cancels slot B, whose expiry arms A, before slot A.
+
+// Serialises arming and cancelling the front end's timers, so that no
+// arm lands after the cancel at the end of a search; guards the word below.
+extern CriticalSection timerArmLock;
+extern int32_t timersArmable;  // a search is in go with its time allocated
+
+// Guards the hand-over between go, ponderHit and stop: searchState's
+// changes, the word below and the stop hold. Held only briefly.
 extern CriticalSection searchStateLock;
-extern int32_t timersArmable;     // a search is in go with its time allocated
 extern int32_t ponderHitPending;  // a ponderHit came before go entered its search
 
 // "Move now": from clearStop until the first line of the search is done

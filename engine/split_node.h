@@ -9,6 +9,9 @@
 #include "platform/sync.h"
 
 // Guards each raise of a split node's shared alpha and the tablebase probe.
+// May be taken while holding a merge lock (thread pool), never the other
+// way round; under it only the report and probe callbacks are called, and
+// nothing waits for another thread.
 extern CriticalSection splitLock;
 // Raised whenever a split node's shared alpha is raised; a thread whose
 // Position's generation is below it abandons its subtree.

@@ -64,7 +64,7 @@ static void StartClocks(const SearchNode *root) {
         StopwatchReset(&searchStopwatch);
         clockReset = true;
     }
-    EnterCriticalSection(&searchStateLock);
+    EnterCriticalSection(&timerArmLock);
     const Stopwatch *gameClock = root->side == WHITE ? &whiteStopwatch : &blackStopwatch;
     AllocateTime(gameClock->elapsedMs);
     StopwatchStart(&searchStopwatch);
@@ -72,15 +72,17 @@ static void StartClocks(const SearchNode *root) {
     // Pondering or infinite analysis: the timers wait for the ponder hit.
     if (searchState != 2 && pendingFirstMs > 0 && armTimers)
         armTimers(pendingFirstMs, pendingSecondMs);
-    LeaveCriticalSection(&searchStateLock);
+    LeaveCriticalSection(&timerArmLock);
 }
 
+// The cancel may wait for an expiry in progress, which may need
+// searchStateLock: only timerArmLock is held.
 static void StopClocks() {
-    EnterCriticalSection(&searchStateLock);
+    EnterCriticalSection(&timerArmLock);
     timersArmable = 0;
     if (armTimers)
         armTimers(0, 0);
-    LeaveCriticalSection(&searchStateLock);
+    LeaveCriticalSection(&timerArmLock);
 }
 
 static void RandomizeOpening() {

@@ -78,7 +78,9 @@ struct ThreadRecord {
 // so one per threadId. From the first hand-off until its helpers are back
 // the owner holds mergeLock, letting go only while it waits in the pool:
 // a finishing helper's merge into the split node and the owner's child
-// then never meets the owner's own reads and writes of them.
+// then never meets the owner's own reads and writes of them. splitLock may
+// be taken under it; it is never taken under splitLock, and never held
+// while waiting on a semaphore.
 struct SplitShare {
     std::mutex mergeLock;
     // What the split started from, and how many helpers merged since.

@@ -39,6 +39,10 @@ static Position trialPosition;
 static SearchNode trialNode;
 static GameRecord trialSetup;
 
+// Taken by search threads formatting a line (under the engine's splitLock
+// at times) and by the main thread while the engine is idle. Under it the
+// engine's set-up operations run and lines are printed; nothing under it
+// waits for the control thread or the search.
 static std::mutex &GameLock() {
     static std::mutex *lock = new std::mutex;  // search threads outlive main
     return *lock;

@@ -8,6 +8,7 @@
 
 #include "platform/process.h"
 
+// Leaf lock: taken last, under any other; only stdout is written under it.
 static std::mutex &OutputLock() {
     static std::mutex *lock = new std::mutex;  // used by threads that outlive main
     return *lock;

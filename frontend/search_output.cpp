@@ -16,6 +16,7 @@ std::atomic<int32_t> displayContempt{0};
 constexpr int MATE_BAND = 8999;
 constexpr int PV_TEXT_BYTES = PV_MOVES * 6 + 8;
 
+// Only the output lock is taken under it.
 static std::mutex &ReportLock() {
     static std::mutex *lock = new std::mutex;  // search threads outlive main
     return *lock;

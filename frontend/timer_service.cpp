@@ -14,6 +14,9 @@
 #include "platform/timer_queue.h"
 
 struct TimerState {
+    // Held by module threads in setTimer and released while a drop waits;
+    // under it only the timer queue's lock and the output lock are taken,
+    // and the module is never called.
     std::mutex lock;
     std::condition_variable expiryDone;
     uintptr_t timerA = 0;  // token armed by a negative request; 0: none

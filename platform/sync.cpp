@@ -7,6 +7,7 @@
 
 namespace {
 
+// Leaf lock: nothing else is taken under it, and waits release it.
 std::mutex &HubMutex() {
     static std::mutex *mutex = new std::mutex;  // never destroyed: threads outlive main
     return *mutex;

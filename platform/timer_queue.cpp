@@ -20,7 +20,7 @@ struct PendingTimer {
 };
 
 struct TimerQueue {
-    std::mutex mutex;
+    std::mutex mutex;  // leaf lock: callbacks run without it
     std::condition_variable changed;
     std::multimap<SteadyClock::time_point, PendingTimer> pending;
     TimerId nextId = 1;

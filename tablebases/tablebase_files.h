@@ -23,7 +23,8 @@ struct TablebaseFiles {
 };
 
 extern TablebaseFiles tablebaseFiles[TABLEBASE_COUNT];
-// Serialises probes, registration and cache set-up.
+// Serialises probes, registration and cache set-up. Probes take it under
+// the engine's splitLock; under it only files are read and lines printed.
 extern CriticalSection tablebaseLock;
 
 // Extent files of a table side: 1, or for split tables one per 2^31 bytes.

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -336,6 +337,137 @@ TEST(ModuleSearch, AllNullCallbacksSearchAndEndOnTheirLimits) {
     ops.timerExpired();
     ops.freeHash();
     ops.clearHash();
+}
+
+// A front end whose timer is always in the middle of its expiry when the
+// module re-arms or cancels it: as a timer queue whose cancel waits for a
+// running expiry routine, it runs timerExpired on a thread of its own and
+// waits for it before answering. The wait gives up after ten seconds, so
+// a deadlock fails the test rather than hanging it.
+struct BusyTimer {
+    std::mutex mutex;
+    bool armedA = false, armedB = false;
+    int nExpiries = 0;
+    int nStuck = 0;  // expiries that had not returned when the wait gave up
+    std::vector<std::thread> threads;
+};
+BusyTimer busyTimer;
+EngineOps &BusyTimerOps();
+
+void ExpireWhileDropping(int ms) {
+    bool drops;
+    {
+        std::lock_guard<std::mutex> lock(busyTimer.mutex);
+        bool &slot = ms < 0 ? busyTimer.armedA : busyTimer.armedB;
+        drops = ms == 0 ? busyTimer.armedA || busyTimer.armedB : slot;
+        busyTimer.armedA = ms < 0 || (ms > 0 && busyTimer.armedA);
+        busyTimer.armedB = ms > 0 || (ms < 0 && busyTimer.armedB);
+    }
+    if (!drops)
+        return;
+    auto returned = std::make_shared<std::atomic<bool>>(false);
+    std::thread expiry([returned] {
+        BusyTimerOps().timerExpired();
+        *returned = true;
+    });
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!*returned && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::lock_guard<std::mutex> lock(busyTimer.mutex);
+    busyTimer.nExpiries++;
+    busyTimer.nStuck += !*returned;
+    busyTimer.threads.push_back(std::move(expiry));
+}
+
+EngineOps &BusyTimerOps() {
+    static EngineOps module = [] {
+        FrontEndCallbacks callbacks = {};
+        callbacks.setTimer = ExpireWhileDropping;
+        callbacks.reportPv = RecordPv;
+        EngineOps loaded = LoadPrivateModule(callbacks, "busy_timer");
+        if (loaded.init)
+            loaded.init(8 << 20, 0);
+        return loaded;
+    }();
+    return module;
+}
+
+void JoinExpiries() {
+    std::vector<std::thread> threads;
+    {
+        std::lock_guard<std::mutex> lock(busyTimer.mutex);
+        threads.swap(busyTimer.threads);
+    }
+    for (std::thread &thread : threads)
+        thread.join();
+}
+
+TEST(ModuleSearch, SearchEndingByItselfCancelsATimerWhoseExpiryIsRunning) {
+    EngineOps &ops = BusyTimerOps();
+    ASSERT_NE(ops.init, nullptr);
+    EngineSettings saved, limited;
+    ops.getSettings(&saved);
+    limited = saved;
+    limited.Depth_limit = 5;
+    ops.setSettings(&limited);
+    ASSERT_EQ(ops.setPosition(START), 0);
+    ClearRecord();
+    busyTimer.nExpiries = busyTimer.nStuck = 0;
+    ops.clearStop();
+    ops.setLimits(4, 60000, 0, 0, 0);
+    ops.go(1, 0);  // ends at depth 5, then cancels the running expiry
+    ops.setSettings(&saved);
+    JoinExpiries();
+    EXPECT_EQ(busyTimer.nExpiries, 1);
+    EXPECT_EQ(busyTimer.nStuck, 0) << "the cancel waited for an expiry that waited for it";
+    ASSERT_FALSE(record.lines.empty());
+    EXPECT_EQ(record.lines.back().depth, 5);
+    // The late expiry's stop does not reach the next search.
+    ClearRecord();
+    ops.clearStop();
+    ops.setLimits(0, 4, 0, 0, 0);
+    ops.go(1, 0);
+    ASSERT_FALSE(record.lines.empty());
+    EXPECT_EQ(record.lines.back().depth, 4);
+}
+
+TEST(ModuleSearch, PonderHitReArmsATimerWhoseExpiryIsRunning) {
+    EngineOps &ops = BusyTimerOps();
+    ASSERT_NE(ops.init, nullptr);
+    // A stray ponder hit in a timed search, then the second ponder hit of
+    // a ponder search: each re-arms the first stage while it runs.
+    for (int waitForStop : {0, 1}) {
+        SCOPED_TRACE(waitForStop);
+        ASSERT_EQ(ops.setPosition(START), 0);
+        ClearRecord();
+        busyTimer.nExpiries = busyTimer.nStuck = 0;
+        ops.clearStop();
+        ops.setLimits(4, 60000, 0, 0, 0);
+        std::atomic<bool> returned{false};
+        std::thread control([&] {
+            ops.go(1, waitForStop);
+            returned = true;
+        });
+        auto searching = [] {
+            std::lock_guard<std::mutex> lock(record.mutex);
+            return !record.lines.empty();
+        };
+        for (int i = 0; i < 1000 && !searching(); i++)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (waitForStop)
+            ops.ponderHit();  // arms the stages
+        ops.ponderHit();      // the expiry it meets stops the search
+        for (int i = 0; i < 1000 && !returned; i++)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_TRUE(returned) << "the expiry's stop ended the search";
+        if (!returned)
+            ops.stop();
+        control.join();
+        JoinExpiries();
+        EXPECT_EQ(busyTimer.nStuck, 0) << "the re-arm waited for an expiry that waited for it";
+        EXPECT_GE(busyTimer.nExpiries, 1);
+        EXPECT_FALSE(record.lines.empty());
+    }
 }
 
 std::atomic<int> nProbes{0};
