@@ -8,7 +8,9 @@
 #include "engine/position.h"
 #include "platform/sync.h"
 
-// Guards each raise of a split node's shared alpha and the tablebase probe.
+// Guards each raise of a split node's shared alpha (with the writes of the
+// killers, line and bounds that go with it, by the owner as by a helper)
+// and the tablebase probe. Entered through EnterSplitLock.
 extern CriticalSection splitLock;
 // Raised whenever a split node's shared alpha is raised; a thread whose
 // Position's generation is below it abandons its subtree.
@@ -33,4 +35,13 @@ void CopyRootNodeState(SearchNode *destination, const SearchNode *source);
 inline bool MovesEqual(const Move *a, const Move *b) {
     return *a == *b;
 }
+void EnterSplitLock(const Position *position);
 void LeaveSplitLock();
+#ifdef VLM_DEBUG
+// The thread of position holds splitLock.
+bool SplitLockIsHeldBy(const Position *position);
+// This thread may write the node's shared bounds, line and killers now:
+// while helpers work for the node (or at a helper's root) only under
+// splitLock.
+bool SharedWriteIsLocked(const SearchNode *node);
+#endif

@@ -548,6 +548,19 @@ void WaitForHelpers(SearchNode *node) {
     SetOwnerPriority(PRIORITY_NORMAL);
 }
 
+#ifdef VLM_DEBUG
+bool HelpersWorkFor(const SearchNode *node) {
+    ThreadPool *pool = currentPool.load(std::memory_order_acquire);
+    if (!pool)
+        return false;
+    for (int i = 0; i < pool->nRecordsBuilt; i++) {
+        if (pool->thread[i].active.load() == node)
+            return true;
+    }
+    return false;
+}
+#endif
+
 // ---- Start-up and thread count ----
 
 // Every helper of an old pool is idle between searches: each is told to
