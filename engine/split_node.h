@@ -9,8 +9,9 @@
 #include "platform/sync.h"
 
 // Guards each raise of a split node's shared alpha (with the writes of the
-// killers, line and bounds that go with it, by the owner as by a helper)
-// and the tablebase probe. Entered through EnterSplitLock.
+// killers, line and bounds that go with it, by the owner as by a helper),
+// the owner's cap of a shared window and the tablebase probe. Entered
+// through EnterSplitLock.
 extern CriticalSection splitLock;
 // Raised whenever a split node's shared alpha is raised; a thread whose
 // Position's generation is below it abandons its subtree.

@@ -2,8 +2,9 @@
 // be read: with four threads the helpers search, and what a helper hands
 // back when it finishes (a move seen, its killer pair) reaches the split
 // node while the split still runs, and the root in the end. The owner of a
-// split writes its shared window under the split lock, checked with a
-// split made by hand that holds its helper out while the owner raises.
+// split writes its shared window under the split lock: a split made by
+// hand holds its helper out while the owner raises, and in the debug
+// builds a search caps its root's window with helpers out.
 #include "engine/thread_pool.h"
 
 #include <gtest/gtest.h>
@@ -208,5 +209,20 @@ TEST(ThreadPool, OwnerRaisesItsSplitNodeUnderTheLock) {
     EXPECT_TRUE(held) << "the handed move was held on a helper";
     SetThreads(0);
 }
+
+#ifdef VLM_DEBUG
+// After each move at its split node the owner caps beta again near alpha
+// while helpers are out, so it must read and store that shared window
+// under splitLock (checked at the store). At depth 11 this root's alpha
+// reaches its capped reference, and each hand-over there is followed by
+// such a store.
+TEST(ThreadPool, OwnerCapsItsSplitNodeWindowUnderTheLock) {
+    for (int nThreads : {4, 8}) {
+        SetThreads(nThreads);
+        SearchToDepth(MIDDLEGAMES[1], 11, 1);
+    }
+    SetThreads(0);
+}
+#endif
 
 }  // namespace
