@@ -12,3 +12,9 @@ int SplitNode(SearchNode *, int, int *, int *, Move *, Move *, Move, SearchNode 
 }
 
 void WaitForHelpers(SearchNode *) {}
+
+#ifdef VLM_DEBUG
+bool HelpersWorkFor(const SearchNode *) {
+    return false;
+}
+#endif

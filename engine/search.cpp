@@ -296,6 +296,23 @@ static void StoreResult(SearchNode *node, TableClaim *claim, int alpha, int beta
     HashStore(entry->flags, uint16_t(node->hashFlags | (claim->savedFlags & HASH_OWNER_MASK)));
 }
 
+// After a move: true on a cut, else beta is capped again near alpha. A
+// shared window is read and capped under the split lock, or a raise landing
+// between the reads and the store would be capped below its own alpha.
+static bool CutOrCapWindow(SearchNode *node, int *beta, int *alpha) {
+    bool shared = BoundsAreShared(node);
+    if (shared)
+        EnterSplitLock(node->position);
+    bool cut = LoadBound(alpha) >= LoadBound(beta);
+    if (!cut && node->referenceScore < LoadBound(beta) && LoadBound(alpha) < 9000) {
+        DEBUG_CHECK(SharedWriteIsLocked(node));
+        StoreBound(beta, std::max(node->referenceScore, LoadBound(alpha) + 1));
+    }
+    if (shared)
+        LeaveSplitLock();
+    return cut;
+}
+
 // Outcome of the move loop.
 enum LoopEnd { LOOP_DONE, LOOP_ABANDONED };
 
@@ -362,10 +379,8 @@ static LoopEnd SearchMoves(SearchNode *node, int depth, int *beta, int *alpha, M
             position->generation = splitGeneration;
             continue;
         }
-        if (LoadBound(alpha) >= LoadBound(beta))
+        if (CutOrCapWindow(node, beta, alpha))
             return LOOP_DONE;
-        if (node->referenceScore < LoadBound(beta) && LoadBound(alpha) < 9000)
-            StoreBound(beta, std::max(node->referenceScore, LoadBound(alpha) + 1));
     }
 }
 

@@ -120,11 +120,16 @@ bool SelectiveNodeSearches(const SearchNode *node, const PieceRecord *mover,
 // generated moves that were not among them; MOVE_NONE at the end.
 Move NextSearchMove(SearchNode *node, bool *generating, Move *tried, int *nTried);
 // The window of a node that helpers may share: read and written as
-// relaxed atomics, since helpers raise alpha under the split lock while
-// the owner reads it without.
+// relaxed atomics, since every raise goes under the split lock while the
+// other threads read it without.
 inline int LoadBound(const int *bound) {
     return std::atomic_ref<int>(*const_cast<int *>(bound)).load(std::memory_order_relaxed);
 }
 inline void StoreBound(int *bound, int value) {
     std::atomic_ref<int>(*bound).store(value, std::memory_order_relaxed);
+}
+// Helpers read and raise the node's window: it is a helper's root, or its
+// thread's split point (from the first hand-over until all are back).
+inline bool BoundsAreShared(const SearchNode *node) {
+    return (node->nodeFlags & NODE_HELPER) || node->position->splitPoint == node;
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "engine/attacks.h"
+#include "engine/debug_check.h"
 #include "engine/drawn_pawn_ending.h"
 #include "engine/eval_snapshot.h"
 #include "engine/eval_weights.h"
@@ -125,7 +126,7 @@ static void ProbeEndgameTable(SearchNode *node, SearchNode *child, MovePass *pas
     int epSquare = ProbeEpSquare(child);
     int8_t board[64];
     int found = 0, s = 0;
-    EnterCriticalSection(&splitLock);
+    EnterSplitLock(position);
     BuildProbeBoard(position, board);
     if (frontEnd.probeTablebase)
         found = frontEnd.probeTablebase(board, child->side, epSquare, &s);
@@ -548,16 +549,18 @@ static bool ReportRootLine(SearchNode *node, int *beta, int *alpha, Move *killer
     return true;
 }
 
-// 13.3: raising the shared alpha of a helper's split node goes under the
-// lock and starts a new search generation. Returns false when another
-// thread got there first.
+// 13.3: a raise of a shared alpha, at a helper's root or at the owner's
+// split node, goes under the lock and starts a new search generation: the
+// other threads drop what they searched under the lower bound. Returns
+// false when another thread got there first.
 static bool RaiseAlpha(SearchNode *node, int *alpha, int v, bool *locked) {
     *locked = false;
-    if (!(node->nodeFlags & NODE_HELPER)) {
+    if (!BoundsAreShared(node)) {
+        DEBUG_CHECK(SharedWriteIsLocked(node));
         StoreBound(alpha, v);
         return true;
     }
-    EnterCriticalSection(&splitLock);
+    EnterSplitLock(node->position);
     if (LoadBound(alpha) >= v) {
         LeaveSplitLock();
         return false;
@@ -595,6 +598,9 @@ static bool TakeBetterMove(SearchNode *node, int *beta, int *alpha, Move *killer
         node->movesSeen++;
         return false;
     }
+    // The killers, line, bounds and root report of the raise go under the
+    // lock that alpha went under.
+    DEBUG_CHECK(SharedWriteIsLocked(node));
     UpdateKillersAndReplies(node, child, killers, pass);
     pvOut[0] = pass->move;
     pvOut[1] = MOVE_NONE;

@@ -1,10 +1,13 @@
-// Node copies and the words shared with helper threads. The node state is
-// the block from castleFlags to the end of SearchNode; its candidate stack
-// pointer is rebased onto the copy so a copy never pops its source's moves.
+// Node copies, the split lock (whose holder the debug builds track) and the
+// words shared with helper threads. The node state is the block from
+// castleFlags to the end of SearchNode; its candidate stack pointer is
+// rebased onto the copy so a copy never pops its source's moves.
 #include "engine/split_node.h"
 
 #include <cstddef>
 #include <cstring>
+
+#include "engine/thread_pool.h"
 
 CriticalSection splitLock;
 std::atomic<int32_t> splitGeneration{1};
@@ -41,6 +44,38 @@ void CopyRootNodeState(SearchNode *destination, const SearchNode *source) {
     CopyNodeState(destination, source);
 }
 
+#ifdef VLM_DEBUG
+// The holder's threadId, 0 when free, and how often it entered: the lock
+// is recursive (a tablebase probe below a raise enters it again).
+static std::atomic<int32_t> splitLockHolder{0};
+static int32_t nSplitLockEntries = 0;  // the holder's alone
+#endif
+
+void EnterSplitLock([[maybe_unused]] const Position *position) {
+    EnterCriticalSection(&splitLock);
+#ifdef VLM_DEBUG
+    if (nSplitLockEntries++ == 0)
+        splitLockHolder.store(position->threadId, std::memory_order_relaxed);
+#endif
+}
+
 void LeaveSplitLock() {
+#ifdef VLM_DEBUG
+    if (--nSplitLockEntries == 0)
+        splitLockHolder.store(0, std::memory_order_relaxed);
+#endif
     LeaveCriticalSection(&splitLock);
 }
+
+#ifdef VLM_DEBUG
+// Only the holder stores its own id, so a thread reads its own id back
+// exactly while it holds the lock.
+bool SplitLockIsHeldBy(const Position *position) {
+    return splitLockHolder.load(std::memory_order_relaxed) == position->threadId;
+}
+
+bool SharedWriteIsLocked(const SearchNode *node) {
+    bool shared = (node->nodeFlags & NODE_HELPER) || HelpersWorkFor(node);
+    return !shared || SplitLockIsHeldBy(node->position);
+}
+#endif

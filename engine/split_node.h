@@ -8,10 +8,13 @@
 #include "engine/position.h"
 #include "platform/sync.h"
 
-// Guards each raise of a split node's shared alpha and the tablebase probe.
-// May be taken while holding a merge lock (thread pool), never the other
-// way round; under it only the report and probe callbacks are called, and
-// nothing waits for another thread.
+// Guards each raise of a split node's shared alpha (with the writes of the
+// killers, line and bounds that go with it, by the owner as by a helper),
+// the owner's cap of a shared window and the tablebase probe. Entered
+// through EnterSplitLock. May be taken while holding a merge lock (thread
+// pool), never the other way round. Under it run the report and probe
+// callbacks and, at the root, the shallow search of a raise; nothing under
+// it splits or waits for another thread.
 extern CriticalSection splitLock;
 // Raised whenever a split node's shared alpha is raised; a thread whose
 // Position's generation is below it abandons its subtree.
@@ -36,4 +39,13 @@ void CopyRootNodeState(SearchNode *destination, const SearchNode *source);
 inline bool MovesEqual(const Move *a, const Move *b) {
     return *a == *b;
 }
+void EnterSplitLock(const Position *position);
 void LeaveSplitLock();
+#ifdef VLM_DEBUG
+// The thread of position holds splitLock.
+bool SplitLockIsHeldBy(const Position *position);
+// This thread may write the node's shared bounds, line and killers now:
+// while helpers work for the node (or at a helper's root) only under
+// splitLock.
+bool SharedWriteIsLocked(const SearchNode *node);
+#endif

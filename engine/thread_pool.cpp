@@ -387,6 +387,8 @@ int SplitNode(SearchNode *node, int depth, int *beta, int *alpha, Move *killers,
     if (!pool)
         return 0;
     Position *position = node->position;
+    // Helpers waiting for splitLock would never come back.
+    DEBUG_CHECK(!SplitLockIsHeldBy(position));
     // 1. The first hand-off at a node reserves a helper; a thread owns
     // splits at one node at a time.
     SearchNode *splitPoint = position->splitPoint;
@@ -508,6 +510,7 @@ void WaitForHelpers(SearchNode *node) {
     ThreadPool *pool = currentPool.load(std::memory_order_acquire);
     Position *position = node->position;
     int ownerId = position->threadId;
+    DEBUG_CHECK(!SplitLockIsHeldBy(position));
     if (pool) {
         // Helpers still out merge as they come back.
         pool->shares[ownerId].mergeLock.unlock();
@@ -549,6 +552,19 @@ void WaitForHelpers(SearchNode *node) {
     position->splitPoint = nullptr;
     SetOwnerPriority(PRIORITY_NORMAL);
 }
+
+#ifdef VLM_DEBUG
+bool HelpersWorkFor(const SearchNode *node) {
+    ThreadPool *pool = currentPool.load(std::memory_order_acquire);
+    if (!pool)
+        return false;
+    for (int i = 0; i < pool->nRecordsBuilt; i++) {
+        if (pool->thread[i].active.load() == node)
+            return true;
+    }
+    return false;
+}
+#endif
 
 // ---- Start-up and thread count ----
 

@@ -29,6 +29,10 @@ int SplitNode(SearchNode *node, int depth, int *beta, int *alpha, Move *killers,
               Move move, SearchNode *child);
 // Waits until every helper working for the node is back.
 void WaitForHelpers(SearchNode *node);
+#ifdef VLM_DEBUG
+// A helper works for the node right now.
+bool HelpersWorkFor(const SearchNode *node);
+#endif
 // The statistics exist in the module's pool only, not in the stand-in.
 void ReadThreadPoolStats(ThreadPoolStats *stats);
 void ResetThreadPoolStats();

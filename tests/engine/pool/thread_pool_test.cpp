@@ -1,17 +1,27 @@
 // The module's thread pool, linked in directly so that its statistics can
 // be read: with four threads the helpers search, and what a helper hands
 // back when it finishes (a move seen, its killer pair) reaches the split
-// node while the split still runs, and the root in the end.
+// node while the split still runs, and the root in the end. The owner of a
+// split writes its shared window under the split lock: a split made by
+// hand holds its helper out while the owner raises, and in the debug
+// builds a search caps its root's window with helpers out.
 #include "engine/thread_pool.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "engine/engine_api.h"
+#include "engine/game.h"
+#include "engine/search.h"
+#include "engine/split_node.h"
+#include "tests/engine/board_fixture.h"
 #include "tests/support/private_module.h"
 
 VLM_EXPORT void EngineInit(FrontEndCallbacks *callbacks, EngineOps *ops);
@@ -37,10 +47,49 @@ void RecordPv(int lineIndex, int depth, int, int, const Move *, int) {
     lines.push_back({lineIndex, depth});
 }
 
+// Once armed, the first helper that reports a root move waits in the
+// report until released.
+struct Hold {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::thread::id owner;
+    bool armed = false, held = false, released = false;
+} hold;
+
+void HoldHelper(int, Move, int) {
+    std::unique_lock<std::mutex> lock(hold.mutex);
+    if (!hold.armed || std::this_thread::get_id() == hold.owner)
+        return;
+    hold.armed = false;
+    hold.held = true;
+    hold.changed.notify_all();
+    hold.changed.wait(lock, [] { return hold.released; });
+}
+
+void ArmHold() {
+    std::lock_guard<std::mutex> lock(hold.mutex);
+    hold.owner = std::this_thread::get_id();
+    hold.armed = true;
+    hold.held = hold.released = false;
+}
+
+bool HelperIsHeld() {
+    std::unique_lock<std::mutex> lock(hold.mutex);
+    return hold.changed.wait_for(lock, std::chrono::seconds(60), [] { return hold.held; });
+}
+
+void ReleaseHold() {
+    std::lock_guard<std::mutex> lock(hold.mutex);
+    hold.armed = false;
+    hold.released = true;
+    hold.changed.notify_all();
+}
+
 EngineOps &Ops() {
     static EngineOps ops = [] {
         static FrontEndCallbacks callbacks = {};
         callbacks.reportPv = RecordPv;
+        callbacks.reportCurrentMove = HoldHelper;
         EngineOps loaded = {};
         EngineInit(&callbacks, &loaded);
         loaded.init(8 << 20, 0);
@@ -112,5 +161,68 @@ TEST(ThreadPool, MovesSeenByHelpersReachTheRoot) {
     }
     SetThreads(0);
 }
+
+// The owner of a split node searches a move there itself, here while its
+// one helper is held at the start of its move, and raises the node's
+// alpha. It must do so as a helper does: under splitLock through its
+// writes (checked at each write in the debug builds), and starting a new
+// generation, so that the helper's pass, begun under the lower bound, is
+// searched again.
+TEST(ThreadPool, OwnerRaisesItsSplitNodeUnderTheLock) {
+    constexpr int DEPTH = 10;  // root moves are reported from depth 10
+    Move handed = MoveFromText("g2f2"), owners = MoveFromText("d2d4");
+    SetThreads(2);
+    SearchToDepth("8/8/4k3/8/2p5/8/B2P2K1/8 w - -", 1, 1);  // the root as a search leaves it
+    Ops().clearStop();
+    // The root and its child as the move loop sets them up.
+    SearchNode *root = &rootNode;
+    ResetMoveList(root);
+    root->bestMove = MOVE_NONE;
+    root->movesSeen = 0;
+    root->futilityGap = -SCORE_INFINITE;
+    root->savedBeta = SCORE_INFINITE;
+    root->auxSquare2 = NO_SQUARE;
+    SearchNode spare;
+    SearchNode *child = ChildRecord(root, &spare);
+    CopyNodeState(child, root);
+    child->bestMove = MOVE_NONE;
+    child->position = root->position;
+    child->matedScore = root->matedScore + 1;
+    child->ply = 1;
+    rootDepth = DEPTH;
+    int beta = SCORE_INFINITE, alpha = -SCORE_INFINITE;
+    Move killers[2] = {MOVE_NONE, MOVE_NONE}, line[PV_LENGTH];
+    ClearLine(line, PV_LENGTH);
+    const Move firstLine[1] = {MOVE_NONE};
+    ArmHold();
+    bool split = SplitNode(root, DEPTH, &beta, &alpha, killers, line, handed, child) == 1;
+    bool held = split && HelperIsHeld();
+    if (held) {
+        int32_t generation = splitGeneration;
+        SearchMove(root, DEPTH, &beta, &alpha, killers, line, owners, child, &firstLine[0]);
+        EXPECT_EQ(line[0], owners) << "the owner raised the root";
+        EXPECT_GT(splitGeneration, generation) << "the raise started a new generation";
+    }
+    ReleaseHold();
+    if (split)
+        WaitForHelpers(root);
+    EXPECT_TRUE(held) << "the handed move was held on a helper";
+    SetThreads(0);
+}
+
+#ifdef VLM_DEBUG
+// After each move at its split node the owner caps beta again near alpha
+// while helpers are out, so it must read and store that shared window
+// under splitLock (checked at the store). At depth 11 this root's alpha
+// reaches its capped reference, and each hand-over there is followed by
+// such a store.
+TEST(ThreadPool, OwnerCapsItsSplitNodeWindowUnderTheLock) {
+    for (int nThreads : {4, 8}) {
+        SetThreads(nThreads);
+        SearchToDepth(MIDDLEGAMES[1], 11, 1);
+    }
+    SetThreads(0);
+}
+#endif
 
 }  // namespace
