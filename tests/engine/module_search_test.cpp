@@ -72,10 +72,7 @@ EngineOps &Ops() {
         callbacks.reportPv = RecordPv;
         callbacks.reportCurrentMove = RecordCurrentMove;
         callbacks.reportNodes = RecordNodes;
-        EngineOps loaded = LoadPrivateModule(callbacks, "recording");
-        if (loaded.init)
-            loaded.init(8 << 20, 0);
-        return loaded;
+        return LoadStartedPrivateModule(callbacks, "recording", 8 << 20);
     }();
     return module;
 }
@@ -384,10 +381,7 @@ EngineOps &BusyTimerOps() {
         FrontEndCallbacks callbacks = {};
         callbacks.setTimer = ExpireWhileDropping;
         callbacks.reportPv = RecordPv;
-        EngineOps loaded = LoadPrivateModule(callbacks, "busy_timer");
-        if (loaded.init)
-            loaded.init(8 << 20, 0);
-        return loaded;
+        return LoadStartedPrivateModule(callbacks, "busy_timer", 8 << 20);
     }();
     return module;
 }

@@ -79,10 +79,7 @@ EngineOps &Ops() {
         callbacks.reportPv = RecordPv;
         callbacks.reportCurrentMove = RecordCurrentMove;
         callbacks.reportNodes = RecordNodes;
-        EngineOps loaded = LoadPrivateModule(callbacks, "threads");
-        if (loaded.init)
-            loaded.init(4 << 20, 0);
-        return loaded;
+        return LoadStartedPrivateModule(callbacks, "threads", 4 << 20);
     }();
     return ops;
 }

@@ -26,6 +26,14 @@ EngineOps LoadPrivateModule(const FrontEndCallbacks &callbacks, const char *tag)
     return ops;
 }
 
+EngineOps LoadStartedPrivateModule(const FrontEndCallbacks &callbacks, const char *tag,
+                                   int64_t hashBytes) {
+    EngineOps ops = LoadPrivateModule(callbacks, tag);
+    if (ops.init)
+        ops.init(hashBytes, 0);
+    return ops;
+}
+
 void SetModuleThreads(const EngineOps &ops, int nThreads) {
     EngineSettings settings;
     ops.getSettings(&settings);
