@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "engine/attacks.h"
+#include "engine/debug_check.h"
 #include "engine/eval_work_area.h"
 #include "engine/make_move.h"
 #include "engine/module_state.h"
@@ -276,8 +277,10 @@ static bool AnswersAttack(const SearchNode *node, Move move) {
     return BlocksLine(to, a, v);
 }
 
-static void StoreResult(SearchNode *node, TableClaim *claim, int alpha, int beta,
-                        const Move *pvOut) {
+// raisedToCut: a raise in the move loop, by this thread or a helper,
+// brought alpha to beta; the score is then a lower bound.
+static void StoreResult(SearchNode *node, TableClaim *claim, int alpha, int beta, const Move *pvOut,
+                        [[maybe_unused]] bool raisedToCut) {
     if (!HoldsEntry(node, claim))
         return;
     HashEntry *entry = claim->entry;
@@ -289,6 +292,7 @@ static void StoreResult(SearchNode *node, TableClaim *claim, int alpha, int beta
         ReleaseEntry(claim);
         return;
     }
+    DEBUG_CHECK(!raisedToCut || (node->hashFlags & HASH_EXACT) == HASH_LOWER);
     HashStore(entry->score, int16_t(alpha));
     HashStore(entry->depth, uint8_t(claim->hashDepth));
     if (IsMove(pvOut[0]))
@@ -421,7 +425,7 @@ int Search(SearchNode *node, int depth, int beta, int alpha, Move *killers, Move
             pvOut[0] = MOVE_NONE;
             node->hashFlags = HASH_LOWER;
             alpha = cutScore;
-            StoreResult(node, &claim, alpha, beta, pvOut);
+            StoreResult(node, &claim, alpha, beta, pvOut, false);
             return alpha;
         }
         node->savedBeta = beta;
@@ -450,16 +454,18 @@ int Search(SearchNode *node, int depth, int beta, int alpha, Move *killers, Move
         PushMove(node, node->bestMove);
     node->movesSeen = 0;
     PrepareChild(child, node);
+    int alphaBeforeMoves = alpha;
     LoopEnd end = SearchMoves(node, depth, &beta, &alpha, killers, pvOut, child, excluded);
     // 14. Collect the helpers.
     if (end == LOOP_DONE && position->splitPoint == node) {
         WaitForHelpers(node);
         position->generation = splitGeneration;
     }
+    bool raisedToCut = alpha > alphaBeforeMoves && alpha >= beta;
     // 15. Mate and stalemate.
     if (!(node->nodeFlags & NODE_SELECTIVE) && (alpha == -SCORE_INFINITE || node->movesSeen == 0))
         alpha = KingIsAttacked(node) ? node->matedScore : 0;
     // 16. Store.
-    StoreResult(node, &claim, alpha, beta, pvOut);
+    StoreResult(node, &claim, alpha, beta, pvOut, raisedToCut);
     return alpha;
 }

@@ -128,6 +128,20 @@ inline int LoadBound(const int *bound) {
 inline void StoreBound(int *bound, int value) {
     std::atomic_ref<int>(*bound).store(value, std::memory_order_relaxed);
 }
+// A shared window is read alpha first, then beta. A raise that reaches a
+// capped beta widens beta before it stores alpha (with release), so a
+// thread that reads the raised alpha (with acquire) reads the widened beta
+// too: it sees alpha >= beta only when the node is cut.
+inline int LoadAlpha(const int *alpha) {
+    return std::atomic_ref<int>(*const_cast<int *>(alpha)).load(std::memory_order_acquire);
+}
+inline void StoreRaisedAlpha(int *alpha, int value) {
+    std::atomic_ref<int>(*alpha).store(value, std::memory_order_release);
+}
+inline bool WindowIsClosed(const int *beta, const int *alpha) {
+    int a = LoadAlpha(alpha);
+    return a >= LoadBound(beta);
+}
 // Helpers read and raise the node's window: it is a helper's root, or its
 // thread's split point (from the first hand-over until all are back).
 inline bool BoundsAreShared(const SearchNode *node) {

@@ -461,10 +461,12 @@ static void FlagPawnEnding(SearchNode *child, const MovePass *pass) {
 static bool SearchChild(SearchNode *node, SearchNode *child, int *beta, int *alpha,
                         MovePass *pass) {
     Position *position = node->position;
-    int childBeta = -LoadBound(alpha), childAlpha = -LoadBound(beta);
-    if (LoadBound(beta) > 0) {
+    int a = LoadAlpha(alpha);
+    int b = LoadBound(beta);
+    int childBeta = -a, childAlpha = -b;
+    if (b > 0) {
         if (child->reversals > 0) {
-            if (LoadBound(alpha) >= 0) {
+            if (a >= 0) {
                 Settle(pass, 0);
                 return true;
             }
@@ -477,7 +479,7 @@ static bool SearchChild(SearchNode *node, SearchNode *child, int *beta, int *alp
             }
         }
         if (child->castleFlags & node->sideRecord->cannotWinFlag) {
-            if (LoadBound(alpha) >= 0) {
+            if (a >= 0) {
                 Settle(pass, 0);
                 return true;
             }
@@ -511,8 +513,9 @@ static bool SearchChild(SearchNode *node, SearchNode *child, int *beta, int *alp
 }
 
 // 13.7: at the root, the first line watches its score against the last
-// iteration and the line is reported.
-static bool ReportRootLine(SearchNode *node, int *beta, int *alpha, Move *killers, Move *pvOut,
+// iteration and the line is reported. beta is the one the raise to alpha
+// met, before any widening.
+static bool ReportRootLine(SearchNode *node, int beta, int alpha, Move *killers, Move *pvOut,
                            const Move *excluded, const MovePass *pass) {
     if (node->parent)
         return true;
@@ -520,16 +523,15 @@ static bool ReportRootLine(SearchNode *node, int *beta, int *alpha, Move *killer
     if (pass->depth == rootDepth && excluded && *excluded == MOVE_NONE) {
         if (pass->move == node->bestMove) {
             int drop = settings.Score_drop_threshold_pct * 15 / 100;
-            if (LoadBound(alpha) <= previousIterationScore - drop) {
+            if (alpha <= previousIterationScore - drop) {
                 iterationDone = 0;
                 if (pass->depth > 4) {
-                    ShallowSearchForMove(node, pass->depth, LoadBound(beta), LoadBound(alpha),
-                                         killers);
+                    ShallowSearchForMove(node, pass->depth, beta, alpha, killers);
                     if (stopSearch || position->generation < splitGeneration)
                         return false;
                 }
             }
-        } else if (LoadBound(alpha) < previousIterationScore) {
+        } else if (alpha < previousIterationScore) {
             iterationDone = 0;
         }
     }
@@ -543,20 +545,30 @@ static bool ReportRootLine(SearchNode *node, int *beta, int *alpha, Move *killer
     if (frontEnd.reportNodes)
         frontEnd.reportNodes(ReportedNodeTotal(position));
     if (IsMove(pvOut[0]) && frontEnd.reportPv)
-        frontEnd.reportPv(linesDone, pass->depth, LoadBound(alpha),
-                          StopwatchElapsed(&searchStopwatch), pvOut,
-                          LoadBound(alpha) >= LoadBound(beta) ? 1 : 0);
+        frontEnd.reportPv(linesDone, pass->depth, alpha, StopwatchElapsed(&searchStopwatch), pvOut,
+                          alpha >= beta ? 1 : 0);
     return true;
+}
+
+// A raise to v that reaches beta cuts the node, unless beta was capped
+// below the saved beta (and v stays below that too): the move is then
+// searched again with the saved beta.
+static bool RaiseMeetsCap(const SearchNode *node, int depth, int beta, int v) {
+    return v >= beta && depth > 2 && beta < node->savedBeta && v < node->savedBeta;
 }
 
 // 13.3: a raise of a shared alpha, at a helper's root or at the owner's
 // split node, goes under the lock and starts a new search generation: the
-// other threads drop what they searched under the lower bound. Returns
-// false when another thread got there first.
-static bool RaiseAlpha(SearchNode *node, int *alpha, int v, bool *locked) {
+// other threads drop what they searched under the lower bound. A raise
+// that meets a capped beta widens it first, so that no thread reading the
+// window ever sees the node cut by it. *betaMet gets the beta the raise
+// met. Returns false when another thread got there first.
+static bool RaiseAlpha(SearchNode *node, int *beta, int *alpha, int v, int depth, int *betaMet,
+                       bool *locked) {
     *locked = false;
     if (!BoundsAreShared(node)) {
         DEBUG_CHECK(SharedWriteIsLocked(node));
+        *betaMet = LoadBound(beta);
         StoreBound(alpha, v);
         return true;
     }
@@ -565,7 +577,10 @@ static bool RaiseAlpha(SearchNode *node, int *alpha, int v, bool *locked) {
         LeaveSplitLock();
         return false;
     }
-    StoreBound(alpha, v);
+    *betaMet = LoadBound(beta);
+    if (RaiseMeetsCap(node, depth, *betaMet, v))
+        StoreBound(beta, node->savedBeta);
+    StoreRaisedAlpha(alpha, v);
     node->position->generation = ++splitGeneration;
     *locked = true;
     return true;
@@ -590,11 +605,14 @@ static void UpdateKillersAndReplies(SearchNode *node, const SearchNode *child, M
 
 // 13.3-13.10: the move beat alpha. Raises alpha, killers, replies, the
 // line and the bound flags; returns true when the move is to be searched
-// again with the node's full window.
+// again with the node's full window. No other thread writes the window
+// meanwhile (it is this thread's alone, or this thread holds the lock), so
+// alpha stays v and beta the one met, bar this raise's own widening.
 static bool TakeBetterMove(SearchNode *node, int *beta, int *alpha, Move *killers, Move *pvOut,
                            const Move *excluded, const SearchNode *child, MovePass *pass, int v) {
     bool locked;
-    if (!RaiseAlpha(node, alpha, v, &locked)) {
+    int betaMet;
+    if (!RaiseAlpha(node, beta, alpha, v, pass->depth, &betaMet, &locked)) {
         node->movesSeen++;
         return false;
     }
@@ -605,17 +623,16 @@ static bool TakeBetterMove(SearchNode *node, int *beta, int *alpha, Move *killer
     pvOut[0] = pass->move;
     pvOut[1] = MOVE_NONE;
     bool again = false;
-    if (!ReportRootLine(node, beta, alpha, killers, pvOut, excluded, pass)) {
+    if (!ReportRootLine(node, betaMet, v, killers, pvOut, excluded, pass)) {
         // stopped or made obsolete: the move is dropped
-    } else if (LoadBound(alpha) < LoadBound(beta)) {
+    } else if (v < betaMet) {
         node->hashFlags = HASH_EXACT;
         CopyLine(pvOut + 1, pass->childLine, PV_LENGTH - 1);
         if (node->futilityGap != -SCORE_INFINITE)
-            node->futilityGap = LoadBound(alpha) + evalMargin - node->score;
-        node->threatScore = std::max(node->threatScore, LoadBound(alpha));
+            node->futilityGap = v + evalMargin - node->score;
+        node->threatScore = std::max(node->threatScore, v);
         node->movesSeen++;
-    } else if (pass->depth <= 2 || LoadBound(beta) >= node->savedBeta ||
-               LoadBound(alpha) >= node->savedBeta) {
+    } else if (!RaiseMeetsCap(node, pass->depth, betaMet, v)) {
         node->movesSeen++;
         node->hashFlags = HASH_LOWER;
     } else {
@@ -692,8 +709,7 @@ void SearchMove(SearchNode *node, int depth, int *beta, int *alpha, Move *killer
         if (!pass.settled && !SearchChild(node, child, beta, alpha, &pass)) {
             RestoreEvaluation(node, &pass);
             UnmakeMove(child);
-            if (!(node->nodeFlags & NODE_HELPER) || stopSearch ||
-                LoadBound(alpha) >= LoadBound(beta))
+            if (!(node->nodeFlags & NODE_HELPER) || stopSearch || WindowIsClosed(beta, alpha))
                 return;
             if (node->futilityGap != -SCORE_INFINITE)
                 node->futilityGap = LoadBound(alpha) + evalMargin - node->score;

@@ -21,6 +21,7 @@
 #include "engine/module_state.h"
 #include "engine/search.h"
 #include "engine/split_node.h"
+#include "engine/transposition_table.h"
 #include "platform/sync.h"
 #include "platform/threads.h"
 
@@ -143,10 +144,6 @@ static void SetOwnerPriority(int priority) {
     bool changed = SetCurrentThreadPriority(priority);
     DEBUG_CHECK(changed);
     (void)changed;
-}
-
-static int LoadShared(const int32_t *word) {
-    return std::atomic_ref<int32_t>(*const_cast<int32_t *>(word)).load(std::memory_order_relaxed);
 }
 
 static void Count(std::atomic<int64_t> *counter, int64_t n = 1) {
@@ -412,10 +409,24 @@ int SplitNode(SearchNode *node, int depth, int *beta, int *alpha, Move *killers,
 
 // ---- The helpers ----
 
+// How far a node's bound flags have come: no raise (upper bound), a raise
+// inside the window (exact), a cut (lower bound). A node only moves up
+// this order, so the furthest any thread reached is the last.
+static int BoundStage(uint16_t flags) {
+    switch (flags & HASH_EXACT) {
+        case HASH_EXACT:
+            return 1;
+        case HASH_LOWER:
+            return 2;
+        default:
+            return 0;
+    }
+}
+
 // The helper's results go into the split node at once, so that the moves
-// handed out after it start from them: a move seen, the threat score and
-// the owner child's killer pair, unless another helper replaced that pair
-// since this one started.
+// handed out after it start from them: a move seen, the threat score, the
+// bound flags its raises set, and the owner child's killer pair, unless
+// another helper replaced that pair since this one started.
 static void MergeIntoSplitNode(ThreadRecord *record, int movesSeenBefore) {
     SplitShare *share = &record->pool->shares[record->ownerId];
     SearchNode *node = record->splitNode;
@@ -430,6 +441,8 @@ static void MergeIntoSplitNode(ThreadRecord *record, int movesSeenBefore) {
         ownerChild->pv[1] = record->childNode->pv[1];
     }
     node->threatScore = std::max(node->threatScore, root->threatScore);
+    if (BoundStage(root->hashFlags) > BoundStage(node->hashFlags))
+        node->hashFlags = root->hashFlags;
     share->nMerged++;
 }
 
@@ -446,7 +459,7 @@ static void RunJob(ThreadRecord *record) {
     do {
         root->movesSeen = movesSeenBefore;
         position->generation = splitGeneration;
-        if (LoadShared(record->beta) <= LoadShared(record->alpha))
+        if (WindowIsClosed(record->beta, record->alpha))
             break;
         SearchMove(root, record->depth, record->beta, record->alpha, record->killers, record->pvOut,
                    record->move, record->childNode, exclusion);

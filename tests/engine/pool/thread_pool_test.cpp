@@ -4,7 +4,9 @@
 // node while the split still runs, and the root in the end. The owner of a
 // split writes its shared window under the split lock: a split made by
 // hand holds its helper out while the owner raises, and in the debug
-// builds a search caps its root's window with helpers out.
+// builds a search caps its root's window with helpers out. A raise that
+// meets a capped window never shows the node cut to the helpers, and a
+// node that helpers cut is stored as a lower bound.
 #include "engine/thread_pool.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +23,7 @@
 #include "engine/game.h"
 #include "engine/search.h"
 #include "engine/split_node.h"
+#include "platform/threads.h"
 #include "tests/engine/board_fixture.h"
 #include "tests/support/private_module.h"
 
@@ -36,60 +39,85 @@ constexpr int SPLIT_DEPTH = 12;
 #endif
 
 struct Line {
-    int index, depth;
+    int index, depth, lower;
 };
 
 std::mutex linesMutex;
 std::vector<Line> lines;
 
-void RecordPv(int lineIndex, int depth, int, int, const Move *, int) {
-    std::lock_guard<std::mutex> lock(linesMutex);
-    lines.push_back({lineIndex, depth});
-}
-
-// Once armed, the first helper that reports a root move waits in the
-// report until released.
+// Once armed, the first thread other than the arming one that passes
+// Enter waits there until released.
 struct Hold {
     std::mutex mutex;
     std::condition_variable changed;
     std::thread::id owner;
     bool armed = false, held = false, released = false;
-} hold;
 
-void HoldHelper(int, Move, int) {
-    std::unique_lock<std::mutex> lock(hold.mutex);
-    if (!hold.armed || std::this_thread::get_id() == hold.owner)
-        return;
-    hold.armed = false;
-    hold.held = true;
-    hold.changed.notify_all();
-    hold.changed.wait(lock, [] { return hold.released; });
+    void Enter() {
+        std::unique_lock<std::mutex> lock(mutex);
+        if (!armed || std::this_thread::get_id() == owner)
+            return;
+        armed = false;
+        held = true;
+        changed.notify_all();
+        changed.wait(lock, [this] { return released; });
+    }
+    void Arm() {
+        std::lock_guard<std::mutex> lock(mutex);
+        owner = std::this_thread::get_id();
+        armed = true;
+        held = released = false;
+    }
+    bool IsHeld() {
+        std::unique_lock<std::mutex> lock(mutex);
+        return changed.wait_for(lock, std::chrono::seconds(60), [this] { return held; });
+    }
+    void Release() {
+        std::lock_guard<std::mutex> lock(mutex);
+        armed = false;
+        released = true;
+        changed.notify_all();
+    }
+};
+
+// A helper's current-move report (at the start of each pass over a root
+// move) and its line report (inside a raise, under the split lock).
+Hold moveHold, lineHold;
+
+std::mutex movesMutex;
+std::condition_variable movesChanged;
+std::vector<Move> movesReported;
+
+void RecordPv(int lineIndex, int depth, int, int, const Move *, int lower) {
+    {
+        std::lock_guard<std::mutex> lock(linesMutex);
+        lines.push_back({lineIndex, depth, lower});
+    }
+    lineHold.Enter();
 }
 
-void ArmHold() {
-    std::lock_guard<std::mutex> lock(hold.mutex);
-    hold.owner = std::this_thread::get_id();
-    hold.armed = true;
-    hold.held = hold.released = false;
+void RecordMove(int, Move move, int) {
+    {
+        std::lock_guard<std::mutex> lock(movesMutex);
+        movesReported.push_back(move);
+        movesChanged.notify_all();
+    }
+    moveHold.Enter();
 }
 
-bool HelperIsHeld() {
-    std::unique_lock<std::mutex> lock(hold.mutex);
-    return hold.changed.wait_for(lock, std::chrono::seconds(60), [] { return hold.held; });
-}
-
-void ReleaseHold() {
-    std::lock_guard<std::mutex> lock(hold.mutex);
-    hold.armed = false;
-    hold.released = true;
-    hold.changed.notify_all();
+// Waits until the move has been reported n times since the list was cleared.
+bool MoveReported(Move move, int n) {
+    std::unique_lock<std::mutex> lock(movesMutex);
+    return movesChanged.wait_for(lock, std::chrono::seconds(60), [move, n] {
+        return std::count(movesReported.begin(), movesReported.end(), move) >= n;
+    });
 }
 
 EngineOps &Ops() {
     static EngineOps ops = [] {
         static FrontEndCallbacks callbacks = {};
         callbacks.reportPv = RecordPv;
-        callbacks.reportCurrentMove = HoldHelper;
+        callbacks.reportCurrentMove = RecordMove;
         EngineOps loaded = {};
         EngineInit(&callbacks, &loaded);
         loaded.init(8 << 20, 0);
@@ -162,6 +190,30 @@ TEST(ThreadPool, MovesSeenByHelpersReachTheRoot) {
     SetThreads(0);
 }
 
+// The root of the endgame below, and its child, as the move loop of an
+// iteration at depth sets them up for a split.
+const char *const SPLIT_ROOT = "8/8/4k3/8/2p5/8/B2P2K1/8 w - -";
+
+SearchNode *PrepareRootSplit(int depth, SearchNode *spare) {
+    SearchToDepth(SPLIT_ROOT, 1, 1);  // the root as a search leaves it
+    Ops().clearStop();
+    SearchNode *root = &rootNode;
+    ResetMoveList(root);
+    root->bestMove = MOVE_NONE;
+    root->movesSeen = 0;
+    root->futilityGap = -SCORE_INFINITE;
+    root->savedBeta = SCORE_INFINITE;
+    root->auxSquare2 = NO_SQUARE;
+    SearchNode *child = ChildRecord(root, spare);
+    CopyNodeState(child, root);
+    child->bestMove = MOVE_NONE;
+    child->position = root->position;
+    child->matedScore = root->matedScore + 1;
+    child->ply = 1;
+    rootDepth = depth;
+    return child;
+}
+
 // The owner of a split node searches a move there itself, here while its
 // one helper is held at the start of its move, and raises the node's
 // alpha. It must do so as a helper does: under splitLock through its
@@ -172,41 +224,77 @@ TEST(ThreadPool, OwnerRaisesItsSplitNodeUnderTheLock) {
     constexpr int DEPTH = 10;  // root moves are reported from depth 10
     Move handed = MoveFromText("g2f2"), owners = MoveFromText("d2d4");
     SetThreads(2);
-    SearchToDepth("8/8/4k3/8/2p5/8/B2P2K1/8 w - -", 1, 1);  // the root as a search leaves it
-    Ops().clearStop();
-    // The root and its child as the move loop sets them up.
-    SearchNode *root = &rootNode;
-    ResetMoveList(root);
-    root->bestMove = MOVE_NONE;
-    root->movesSeen = 0;
-    root->futilityGap = -SCORE_INFINITE;
-    root->savedBeta = SCORE_INFINITE;
-    root->auxSquare2 = NO_SQUARE;
     SearchNode spare;
-    SearchNode *child = ChildRecord(root, &spare);
-    CopyNodeState(child, root);
-    child->bestMove = MOVE_NONE;
-    child->position = root->position;
-    child->matedScore = root->matedScore + 1;
-    child->ply = 1;
-    rootDepth = DEPTH;
+    SearchNode *child = PrepareRootSplit(DEPTH, &spare);
+    SearchNode *root = &rootNode;
     int beta = SCORE_INFINITE, alpha = -SCORE_INFINITE;
     Move killers[2] = {MOVE_NONE, MOVE_NONE}, line[PV_LENGTH];
     ClearLine(line, PV_LENGTH);
     const Move firstLine[1] = {MOVE_NONE};
-    ArmHold();
+    moveHold.Arm();
     bool split = SplitNode(root, DEPTH, &beta, &alpha, killers, line, handed, child) == 1;
-    bool held = split && HelperIsHeld();
+    bool held = split && moveHold.IsHeld();
     if (held) {
         int32_t generation = splitGeneration;
         SearchMove(root, DEPTH, &beta, &alpha, killers, line, owners, child, &firstLine[0]);
         EXPECT_EQ(line[0], owners) << "the owner raised the root";
         EXPECT_GT(splitGeneration, generation) << "the raise started a new generation";
     }
-    ReleaseHold();
+    moveHold.Release();
     if (split)
         WaitForHelpers(root);
     EXPECT_TRUE(held) << "the handed move was held on a helper";
+    SetThreads(0);
+}
+
+// A raise that meets a capped beta widens it to the saved beta and
+// searches its move again; no thread may see the node cut in between.
+// Here a helper raises the root over its capped beta and is held in the
+// line report of that raise. A helper starting its move then, and one
+// whose pass the raise made obsolete, must both go on with their moves
+// instead of stopping as if the root were cut.
+TEST(ThreadPool, HelpersGoOnWhileARaiseWidensACappedWindow) {
+    if (CountProcessors() < 3)
+        GTEST_SKIP() << "three helpers search at once";
+    constexpr int DEPTH = 10;
+    Move obsoleted = MoveFromText("g2f2"), raising = MoveFromText("a2c4"),
+         starting = MoveFromText("d2d4");
+    SetThreads(3);
+    SearchNode spare;
+    SearchNode *child = PrepareRootSplit(DEPTH, &spare);
+    SearchNode *root = &rootNode;
+    // Capped far below the saved beta: whatever the raising move scores
+    // meets the cap.
+    int beta = -9000, alpha = -SCORE_INFINITE;
+    Move killers[2] = {MOVE_NONE, MOVE_NONE}, line[PV_LENGTH];
+    ClearLine(line, PV_LENGTH);
+    {
+        std::lock_guard<std::mutex> lock(movesMutex);
+        movesReported.clear();
+    }
+    moveHold.Arm();
+    bool split = SplitNode(root, DEPTH, &beta, &alpha, killers, line, obsoleted, child) == 1;
+    bool held = split && moveHold.IsHeld();
+    if (held) {
+        lineHold.Arm();
+        SplitNode(root, DEPTH, &beta, &alpha, killers, line, raising, child);
+        held = lineHold.IsHeld();
+    }
+    if (held) {
+        {
+            std::lock_guard<std::mutex> lock(linesMutex);
+            EXPECT_EQ(lines.back().lower, 1) << "the raise met the cap: a lower bound";
+        }
+        SplitNode(root, DEPTH, &beta, &alpha, killers, line, starting, child);
+        EXPECT_TRUE(MoveReported(starting, 1)) << "the helper starting meanwhile stopped";
+        moveHold.Release();
+        EXPECT_TRUE(MoveReported(obsoleted, 2)) << "the helper whose pass went stale stopped";
+    }
+    moveHold.Release();
+    lineHold.Release();
+    if (split)
+        WaitForHelpers(root);
+    EXPECT_TRUE(held) << "one helper held at its move, another in its raise";
     SetThreads(0);
 }
 
@@ -215,7 +303,10 @@ TEST(ThreadPool, OwnerRaisesItsSplitNodeUnderTheLock) {
 // while helpers are out, so it must read and store that shared window
 // under splitLock (checked at the store). At depth 11 this root's alpha
 // reaches its capped reference, and each hand-over there is followed by
-// such a store.
+// such a store. These searches also store split nodes that a helper cut,
+// often where the owner had not raised or had raised inside the window:
+// the table store checks that any node whose alpha a raise brought to
+// beta is stored as a lower bound.
 TEST(ThreadPool, OwnerCapsItsSplitNodeWindowUnderTheLock) {
     for (int nThreads : {4, 8}) {
         SetThreads(nThreads);
