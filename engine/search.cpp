@@ -307,7 +307,7 @@ static bool CutOrCapWindow(SearchNode *node, int *beta, int *alpha) {
     bool shared = BoundsAreShared(node);
     if (shared)
         EnterSplitLock(node->position);
-    bool cut = LoadBound(alpha) >= LoadBound(beta);
+    bool cut = WindowIsClosed(beta, alpha);
     if (!cut && node->referenceScore < LoadBound(beta) && LoadBound(alpha) < 9000) {
         DEBUG_CHECK(SharedWriteIsLocked(node));
         StoreBound(beta, std::max(node->referenceScore, LoadBound(alpha) + 1));

@@ -64,6 +64,15 @@ void ClearRecord() {
     record.currentMoves.clear();
 }
 
+// Polls until done() holds or the limit has passed; returns done().
+template <typename Done>
+bool PollUntil(Done done, std::chrono::milliseconds limit) {
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return done();
+}
+
 // A private copy of the module, bound with the given callbacks.
 EngineOps &Ops() {
     static EngineOps module = [] {
@@ -286,9 +295,8 @@ TEST(ModuleSearch, PonderHitBeforeGoIsKept) {
         ops.go(1, 1);
         returned = true;
     });
-    for (int i = 0; i < 100 && !returned; i++)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_TRUE(returned) << "the early ponder hit ended the waiting";
+    EXPECT_TRUE(PollUntil([&] { return returned.load(); }, std::chrono::seconds(5)))
+        << "the early ponder hit ended the waiting";
     if (!returned)
         ops.stop();
     control.join();
@@ -446,14 +454,12 @@ TEST(ModuleSearch, PonderHitReArmsATimerWhoseExpiryIsRunning) {
             std::lock_guard<std::mutex> lock(record.mutex);
             return !record.lines.empty();
         };
-        for (int i = 0; i < 1000 && !searching(); i++)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        PollUntil(searching, std::chrono::seconds(10));
         if (waitForStop)
             ops.ponderHit();  // arms the stages
         ops.ponderHit();      // the expiry it meets stops the search
-        for (int i = 0; i < 1000 && !returned; i++)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        EXPECT_TRUE(returned) << "the expiry's stop ended the search";
+        EXPECT_TRUE(PollUntil([&] { return returned.load(); }, std::chrono::seconds(10)))
+            << "the expiry's stop ended the search";
         if (!returned)
             ops.stop();
         control.join();
